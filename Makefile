@@ -1,0 +1,37 @@
+# The two commands of the README:
+#   make run   set up, build and start the game
+#   make test  set up, build and run every test, then again under ASan and UBSan
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+
+.PHONY: run test setup build build-asan unit-test asan-test bench clean
+
+setup:
+	@bash scripts/setup.sh
+
+build: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD) && ./ductora
+
+unit-test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+build-asan: setup
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DDUCTORA_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+asan-test: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+test: unit-test asan-test
+
+bench: build
+	cd $(BUILD) && ./ductora_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

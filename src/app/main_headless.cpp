@@ -1,0 +1,76 @@
+// ductora-headless: the real game driven by a script, as fast as it runs.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless/runner.h"
+#include "platform/platform.h"
+#include "shell/gamestate.h"
+#include "shell/mainmodule.h"
+
+namespace {
+
+std::string StateFile;
+
+void WriteState() {
+  if (StateFile.empty()) return;
+  std::ofstream out(StateFile);
+  out << "{\"PlayerCount\": " << game::PlayerCount << ", \"CourseNo\": " << game::CourseNo
+      << ", \"StageNo\": " << game::StageNo << ", \"StageCount\": " << game::StageCount
+      << ", \"Lives\": " << game::Lives << ", \"TotalScore\": " << game::TotalScore << "}\n";
+}
+
+int ExportSheets(const std::string& dir) {
+  size_t count = 0;
+  const plat::EmbeddedFile* files = plat::EmbeddedSheets(count);
+  plat::MakeFolders(dir);
+  for (size_t i = 0; i < count; ++i) {
+    std::string path = dir + "/" + files[i].Name;
+    std::vector<uint8_t> data(files[i].Data, files[i].Data + files[i].Size);
+    if (!plat::WriteFileAtomic(path, data)) {
+      std::fprintf(stderr, "ductora-headless: cannot write %s\n", path.c_str());
+      return 1;
+    }
+  }
+  std::printf("wrote %zu sheets to %s\n", count, dir.c_str());
+  return 0;
+}
+
+bool ReadText(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  headless::Options options;
+  std::string error;
+  if (!headless::ParseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "ductora-headless: %s\n", error.c_str());
+    return 2;
+  }
+  if (!options.ExportDir.empty()) return ExportSheets(options.ExportDir);
+  if (!options.InputFile.empty()) {
+    std::string script;
+    if (!ReadText(options.InputFile, script)) {
+      std::fprintf(stderr, "ductora-headless: cannot read %s\n", options.InputFile.c_str());
+      return 2;
+    }
+    if (!headless::LoadScript(script, error)) {
+      std::fprintf(stderr, "ductora-headless: %s: %s\n", options.InputFile.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  if (!headless::Configure(options, error)) {
+    std::fprintf(stderr, "ductora-headless: %s\n", error.c_str());
+    return 2;
+  }
+  StateFile = options.StateFile;
+  plat::SetExitHook(WriteState);
+  game::Main();
+}

@@ -1,0 +1,4 @@
+// ductora: the game in a real window.
+#include "shell/mainmodule.h"
+
+int main() { game::Main(); }

@@ -1,0 +1,13 @@
+// Background music from MIDI files, one piece at a time, played once.
+#pragma once
+
+#include <string>
+
+namespace audio {
+
+std::string MusicFileName(int number);
+void PlayMusic(const std::string& path);
+void StopMusic();
+bool MusicPlaying();
+
+}  // namespace audio

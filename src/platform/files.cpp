@@ -1,0 +1,72 @@
+// Whole-file reads and safe writes.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return false;
+  out = std::move(data);
+  return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data) {
+  std::string temp = path + ".tmp";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  bool ok = done == data.size() && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  return false;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+bool FolderWritable(const std::string& folder) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return false;
+  return ::access(folder.c_str(), W_OK) == 0;
+}
+
+bool MakeFolders(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
+}
+
+std::string UserDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  std::string base;
+  if (xdg != nullptr && xdg[0] == '/') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home != nullptr ? home : ".") + "/.local/share";
+  }
+  if (base.back() != '/') base += '/';
+  return base + "ductora-fiesta/";
+}
+
+}  // namespace plat

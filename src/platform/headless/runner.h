@@ -1,0 +1,40 @@
+// The headless runner: scripted input, a virtual clock, screenshots, an
+// event log and a state file, so the real game can be played by tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+struct Options {
+  std::string Root;
+  uint32_t Seed = 1;
+  std::string InputFile;
+  int64_t Frames = -1;  // -1: run until the game ends
+  std::vector<std::pair<int64_t, std::string>> Shots;
+  std::string EventsFile;
+  std::string StateFile;
+  std::string ExportDir;
+};
+
+// Reads the command line; false with a message for a bad one.
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
+// Reads an input script; false with "line N: ..." for a bad line.
+bool LoadScript(const std::string& text, std::string& error);
+// Applies the options to the back end (after the script is loaded).
+bool Configure(const Options& options, std::string& error);
+
+// Frames counted so far (WaitFrame calls) and the picture last shown.
+int64_t CurrentFrame();
+const plat::Surface& LastShown();
+bool WritePng(const plat::Surface& s, const std::string& path);
+
+// Puts the back end back in its first state (for tests in one process).
+void Reset();
+
+}  // namespace headless

@@ -1,0 +1,163 @@
+// The narrow layer between the game and the operating system.
+//
+// Everything the game needs from the machine (pictures, the clock, keys and
+// joysticks, sound, music, message boxes, files) goes through this header.
+// Two back ends implement the operations declared under "back end": one on
+// SDL for the real window, one headless for tests and the scripted runner.
+// Surfaces and raster operations are plain code shared by both.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// ---------------------------------------------------------------- surfaces
+
+// An off-screen picture of 0x00RRGGBB pixels with its two drawing colours.
+struct Surface {
+  int Width = 0;
+  int Height = 0;
+  std::vector<uint32_t> Pixels;    // Width * Height, rows top to bottom
+  uint32_t BackColor = 0xFFFFFF;   // background colour (MonoBlt's key)
+  uint32_t ForeColor = 0x000000;   // foreground colour
+};
+
+enum Rop : uint32_t {
+  SRCCOPY = 0x00CC0020,
+  SRCAND = 0x008800C6,
+  SRCPAINT = 0x00EE0086,
+  SRCINVERT = 0x00660046,
+  MERGEPAINT = 0x00BB0226,
+  NOTSRCCOPY = 0x00330008,
+  BLACKNESS = 0x00000042,
+};
+
+constexpr uint32_t CLR_INVALID = 0xFFFFFFFF;
+constexpr uint32_t kColorMask = 0x00FFFFFF;
+
+// Gives the surface a new size; every pixel becomes black.
+void Resize(Surface& s, int width, int height);
+// Returns false for an unknown rop; copies clip against both surfaces.
+bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+            uint32_t rop);
+// Nearest-neighbour scaling of (sx, sy, sw, sh) onto (dx, dy, dw, dh).
+bool StretchBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                int sw, int sh, uint32_t rop);
+// CLR_INVALID outside the surface.
+uint32_t GetPixel(const Surface& s, int x, int y);
+// Ignored outside the surface.
+void SetPixelV(Surface& s, int x, int y, uint32_t color);
+// One pixel wide, the end point excluded.
+void DrawLine(Surface& s, int x1, int y1, int x2, int y2, uint32_t color);
+// Outline of the box (x1, y1)-(x2, y2) inclusive in the given colour.
+void DrawBox(Surface& s, int x1, int y1, int x2, int y2, uint32_t color);
+// Fills the rectangle with black, clipped.
+void FillBlack(Surface& s, int x, int y, int w, int h);
+// Fills the rectangle with a colour, clipped.
+void FillRect(Surface& s, int x, int y, int w, int h, uint32_t color);
+
+// Reads an uncompressed 8-bit palette BMP. On failure returns false with a
+// reason in err and leaves out unchanged.
+bool ReadBmp8(const uint8_t* data, size_t size, Surface& out, std::string& err);
+
+// The picture sheets built into the program, by file name ("syspic.bmp").
+// Returns nullptr for a name that is not built in.
+struct EmbeddedFile {
+  const char* Name;
+  const uint8_t* Data;
+  size_t Size;
+};
+const EmbeddedFile* FindEmbeddedSheet(const std::string& name);
+const EmbeddedFile* EmbeddedSheets(size_t& count);
+
+// ---------------------------------------------------------------- files
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+// Writes to a temporary file beside path and renames it over path.
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data);
+bool FileExists(const std::string& path);
+// True when a file can be created in the folder.
+bool FolderWritable(const std::string& folder);
+bool MakeFolders(const std::string& folder);
+// $XDG_DATA_HOME/ductora-fiesta/ or ~/.local/share/ductora-fiesta/, ending in '/'.
+std::string UserDataFolder();
+
+// ======================================================= back end (SDL or headless)
+
+// The folder that holds data/ and sound/, ending in '/'.
+std::string ProgramFolder();
+
+// Monotonic milliseconds (the headless clock is virtual).
+int64_t NowMs();
+// Blocks until NowMs() >= deadline: sleeps while far away, then spins.
+// The headless clock jumps to the deadline.
+void WaitUntil(int64_t deadline);
+// Called once per frame by WaitFrame after the wait (the runner counts frames).
+void FrameMark();
+// Seed for the random generator: the clock, or the runner's --seed.
+uint32_t RandomSeed();
+
+// Window events, as the pump hands them to the game.
+enum class EventKind { KeyDown, Close, FocusLost, FocusGained };
+struct Event {
+  EventKind Kind;
+  int KeyCode;  // virtual-key code for KeyDown: 112 F1, 123 F12, 27 Esc, 80 P
+};
+// Collects pending events from the system; returns false when none is left.
+bool NextEvent(Event& e);
+// Virtual-key state as of the last pump: 0x26 up, 0x28 down, 0x25 left,
+// 0x27 right, 0x5A Z, 0x58 X, 0x50 P.
+bool KeyIsDown(int vk);
+
+// Joystick position in the 0..65535 range with the centre near 32768.
+struct JoyInfo {
+  uint32_t X = 0, Y = 0, Z = 0, Buttons = 0;
+};
+constexpr int JOYERR_NOERROR = 0;
+constexpr int JOYERR_UNPLUGGED = 167;
+// 0 and a filled record, or JOYERR_UNPLUGGED when joystick id is not there.
+int JoyGetPos(int id, JoyInfo& info);
+// Start button of a game controller (pause); false for plain joysticks.
+bool JoyStartDown(int id);
+
+// Shows the screen surface: windowed 1:1 (scaled), or in full screen as a
+// 640 x 400 canvas of 0x404040 with the screen at (64, 24).
+void Present(const Surface& screen);
+// 0 windowed, 1 full screen.
+void SetDisplayMode(int fullScreen);
+// Hides the mouse pointer over the full-screen canvas.
+void SetCursorHidden(bool hidden);
+
+// Modal message box titled "Ductora Fiesta"; also written to stderr.
+void ShowMessage(const std::string& text);
+
+// One wave effect at a time; starting one halts the one playing. The
+// number names the effect in the runner's event log.
+void PlayWave(int number, const std::vector<uint8_t>& fileImage);
+void StopWave(int number);
+// Music from a MIDI file, played once. Returns false when it cannot play.
+bool MusicOpenPlay(const std::string& path);
+void MusicStopClose();
+bool MusicIsPlaying();
+void MusicPause(bool paused);
+
+// Runner event log hooks (the SDL back end ignores them).
+void LogSave();
+void LogPause(bool paused);
+
+// Registers what runs just before the process ends (the runner's state file).
+void SetExitHook(void (*hook)());
+[[noreturn]] void EndProcess(int status);
+
+}  // namespace plat
+
+namespace plat {
+// The 640 x 400 full-screen canvas: 0x404040 with the screen at (64, 24).
+constexpr int kCanvasWidth = 640;
+constexpr int kCanvasHeight = 400;
+constexpr uint32_t kCanvasColor = 0x404040;
+void ComposeFullScreen(const Surface& screen, Surface& canvas);
+}  // namespace plat

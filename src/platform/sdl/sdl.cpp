@@ -1,0 +1,385 @@
+// The SDL back end: the real window, keyboard, joysticks, clock and sound.
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+namespace {
+
+constexpr int kScreenW = 512;
+constexpr int kScreenH = 352;
+constexpr const char* kTitle = "Ductora Fiesta";
+constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+struct Pad {
+  SDL_GameController* Controller = nullptr;
+  SDL_Joystick* Joystick = nullptr;
+  SDL_JoystickID Instance = -1;
+};
+
+struct Video {
+  bool Ready = false;
+  SDL_Window* Window = nullptr;
+  SDL_Renderer* Renderer = nullptr;
+  SDL_Texture* Texture = nullptr;
+  int TextureW = 0, TextureH = 0;
+  int FullScreen = -1;
+  Surface Canvas;
+  Pad Pads[2];
+  bool AudioOpen = false;
+  Mix_Music* Music = nullptr;
+  bool MusicStarted = false;
+  std::map<const uint8_t*, Mix_Chunk*> Chunks;
+  void (*ExitHook)() = nullptr;
+};
+
+Video V;
+
+void EnsureInit() {
+  if (V.Ready) return;
+  V.Ready = true;
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
+    std::fprintf(stderr, "Ductora Fiesta: cannot start the display: %s\n", SDL_GetError());
+    std::exit(1);
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
+      Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
+    Mix_AllocateChannels(1);
+    if (std::filesystem::exists(kSoundFont)) Mix_SetSoundFonts(kSoundFont);
+    V.AudioOpen = true;
+  } else {
+    std::fprintf(stderr, "Ductora Fiesta: no sound (%s); playing silently\n", SDL_GetError());
+  }
+}
+
+// The largest whole-number scale at which the screen fits the desktop with
+// room to spare for the window frame and panels.
+int WindowScale() {
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+  int s = 1;
+  while (kScreenW * (s + 1) + 32 <= usable.w && kScreenH * (s + 1) + 64 <= usable.h) ++s;
+  return s;
+}
+
+void MakeWindow() {
+  int scale = WindowScale();
+  V.Window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              kScreenW * scale, kScreenH * scale, SDL_WINDOW_HIDDEN);
+  if (V.Window == nullptr) {
+    std::fprintf(stderr, "Ductora Fiesta: cannot open the window: %s\n", SDL_GetError());
+    std::exit(1);
+  }
+  V.Renderer = SDL_CreateRenderer(V.Window, -1, 0);
+  if (V.Renderer == nullptr) V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
+  if (V.Renderer == nullptr) {
+    std::fprintf(stderr, "Ductora Fiesta: cannot draw in the window: %s\n", SDL_GetError());
+    std::exit(1);
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+}
+
+void UploadAndShow(const Surface& s) {
+  if (V.Texture == nullptr || V.TextureW != s.Width || V.TextureH != s.Height) {
+    if (V.Texture != nullptr) SDL_DestroyTexture(V.Texture);
+    V.Texture = SDL_CreateTexture(V.Renderer, SDL_PIXELFORMAT_RGB888,
+                                  SDL_TEXTUREACCESS_STREAMING, s.Width, s.Height);
+    V.TextureW = s.Width;
+    V.TextureH = s.Height;
+    SDL_RenderSetLogicalSize(V.Renderer, s.Width, s.Height);
+    SDL_RenderSetIntegerScale(V.Renderer, SDL_TRUE);
+  }
+  SDL_UpdateTexture(V.Texture, nullptr, s.Pixels.data(), s.Width * 4);
+  SDL_SetRenderDrawColor(V.Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(V.Renderer);
+  SDL_RenderCopy(V.Renderer, V.Texture, nullptr, nullptr);
+  SDL_RenderPresent(V.Renderer);
+}
+
+int VirtualKey(SDL_Keycode k) {
+  switch (k) {
+    case SDLK_F1:
+      return 112;
+    case SDLK_F12:
+      return 123;
+    case SDLK_ESCAPE:
+      return 27;
+    case SDLK_p:
+      return 0x50;
+    default:
+      return 0;
+  }
+}
+
+void OpenPad(int deviceIndex) {
+  for (Pad& p : V.Pads) {
+    if (p.Joystick != nullptr) continue;
+    if (SDL_IsGameController(deviceIndex)) {
+      p.Controller = SDL_GameControllerOpen(deviceIndex);
+      p.Joystick = p.Controller ? SDL_GameControllerGetJoystick(p.Controller) : nullptr;
+    } else {
+      p.Joystick = SDL_JoystickOpen(deviceIndex);
+    }
+    if (p.Joystick != nullptr) p.Instance = SDL_JoystickInstanceID(p.Joystick);
+    return;
+  }
+}
+
+void ClosePad(SDL_JoystickID instance) {
+  for (Pad& p : V.Pads) {
+    if (p.Joystick == nullptr || p.Instance != instance) continue;
+    if (p.Controller != nullptr)
+      SDL_GameControllerClose(p.Controller);
+    else
+      SDL_JoystickClose(p.Joystick);
+    p = Pad{};
+  }
+}
+
+uint32_t AxisToRange(int16_t v) { return static_cast<uint32_t>(static_cast<int32_t>(v) + 32768); }
+
+bool Translate(const SDL_Event& ev, Event& e) {
+  switch (ev.type) {
+    case SDL_QUIT:
+      e = {EventKind::Close, 0};
+      return true;
+    case SDL_KEYDOWN:
+      if (ev.key.repeat != 0 || VirtualKey(ev.key.keysym.sym) == 0) return false;
+      e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.sym)};
+      return true;
+    case SDL_WINDOWEVENT:
+      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        e = {EventKind::FocusLost, 0};
+        return true;
+      }
+      if (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        e = {EventKind::FocusGained, 0};
+        return true;
+      }
+      if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
+        e = {EventKind::Close, 0};
+        return true;
+      }
+      return false;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (ev.cbutton.button != SDL_CONTROLLER_BUTTON_START) return false;
+      e = {EventKind::KeyDown, 0x50};
+      return true;
+    case SDL_JOYDEVICEADDED:
+      OpenPad(ev.jdevice.which);
+      return false;
+    case SDL_JOYDEVICEREMOVED:
+      ClosePad(ev.jdevice.which);
+      return false;
+    default:
+      return false;
+  }
+}
+
+int64_t NowNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  std::string root = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+  if (root.empty()) root = ".";
+  root.push_back('/');
+  return root;
+}
+
+int64_t NowMs() { return NowNs() / 1000000; }
+
+void WaitUntil(int64_t deadline) {
+  const int64_t target = deadline * 1000000;
+  // Sleep to within half a millisecond of the deadline, then spin the rest.
+  constexpr int64_t kSpinNs = 500000;
+  int64_t now = NowNs();
+  if (target - now > kSpinNs) {
+    int64_t wake = target - kSpinNs;
+    timespec ts{static_cast<time_t>(wake / 1000000000), static_cast<long>(wake % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
+    }
+  }
+  while (NowNs() < target) {
+  }
+}
+
+void FrameMark() {}
+
+uint32_t RandomSeed() { return static_cast<uint32_t>(NowNs() ^ (NowNs() >> 32) ^ time(nullptr)); }
+
+bool NextEvent(Event& e) {
+  EnsureInit();
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev) != 0)
+    if (Translate(ev, e)) return true;
+  return false;
+}
+
+bool KeyIsDown(int vk) {
+  EnsureInit();
+  static const std::map<int, SDL_Scancode> codes = {
+      {0x26, SDL_SCANCODE_UP}, {0x28, SDL_SCANCODE_DOWN}, {0x25, SDL_SCANCODE_LEFT},
+      {0x27, SDL_SCANCODE_RIGHT}, {0x5A, SDL_SCANCODE_Z}, {0x58, SDL_SCANCODE_X},
+      {0x50, SDL_SCANCODE_P}};
+  auto it = codes.find(vk);
+  if (it == codes.end()) return false;
+  return SDL_GetKeyboardState(nullptr)[it->second] != 0;
+}
+
+int JoyGetPos(int id, JoyInfo& info) {
+  EnsureInit();
+  if (id < 0 || id > 1) return 165;
+  const Pad& p = V.Pads[id];
+  if (p.Joystick == nullptr || !SDL_JoystickGetAttached(p.Joystick)) return JOYERR_UNPLUGGED;
+  info = JoyInfo{};
+  info.Z = 32768;
+  if (p.Controller != nullptr) {
+    SDL_GameController* c = p.Controller;
+    info.X = AxisToRange(SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX));
+    info.Y = AxisToRange(SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY));
+    if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) info.X = 0;
+    if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) info.X = 65535;
+    if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP)) info.Y = 0;
+    if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) info.Y = 65535;
+    const SDL_GameControllerButton buttons[4] = {
+        SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_X,
+        SDL_CONTROLLER_BUTTON_Y};
+    for (int b = 0; b < 4; ++b)
+      if (SDL_GameControllerGetButton(c, buttons[b])) info.Buttons |= 1u << b;
+    return JOYERR_NOERROR;
+  }
+  SDL_Joystick* j = p.Joystick;
+  info.X = SDL_JoystickNumAxes(j) > 0 ? AxisToRange(SDL_JoystickGetAxis(j, 0)) : 32768;
+  info.Y = SDL_JoystickNumAxes(j) > 1 ? AxisToRange(SDL_JoystickGetAxis(j, 1)) : 32768;
+  if (SDL_JoystickNumHats(j) > 0) {
+    Uint8 hat = SDL_JoystickGetHat(j, 0);
+    if (hat & SDL_HAT_LEFT) info.X = 0;
+    if (hat & SDL_HAT_RIGHT) info.X = 65535;
+    if (hat & SDL_HAT_UP) info.Y = 0;
+    if (hat & SDL_HAT_DOWN) info.Y = 65535;
+  }
+  for (int b = 0; b < 4 && b < SDL_JoystickNumButtons(j); ++b)
+    if (SDL_JoystickGetButton(j, b)) info.Buttons |= 1u << b;
+  return JOYERR_NOERROR;
+}
+
+bool JoyStartDown(int id) {
+  if (id < 0 || id > 1 || V.Pads[id].Controller == nullptr) return false;
+  return SDL_GameControllerGetButton(V.Pads[id].Controller, SDL_CONTROLLER_BUTTON_START) != 0;
+}
+
+void Present(const Surface& screen) {
+  EnsureInit();
+  if (V.Window == nullptr) SetDisplayMode(0);
+  if (V.FullScreen == 1) {
+    ComposeFullScreen(screen, V.Canvas);
+    UploadAndShow(V.Canvas);
+  } else {
+    UploadAndShow(screen);
+  }
+}
+
+void SetDisplayMode(int fullScreen) {
+  EnsureInit();
+  if (V.Window == nullptr) MakeWindow();
+  int mode = fullScreen != 0 ? 1 : 0;
+  if (mode != V.FullScreen) {
+    SDL_SetWindowFullscreen(V.Window, mode == 1 ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (mode == 0) {
+      int scale = WindowScale();
+      SDL_SetWindowSize(V.Window, kScreenW * scale, kScreenH * scale);
+      SDL_SetWindowPosition(V.Window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    SetCursorHidden(mode == 1);
+    V.FullScreen = mode;
+  }
+  SDL_ShowWindow(V.Window);
+}
+
+void SetCursorHidden(bool hidden) { SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE); }
+
+void ShowMessage(const std::string& text) {
+  std::fprintf(stderr, "Ductora Fiesta: %s\n", text.c_str());
+  EnsureInit();
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, kTitle, text.c_str(), V.Window);
+}
+
+void PlayWave(int, const std::vector<uint8_t>& fileImage) {
+  if (!V.AudioOpen) return;
+  Mix_Chunk*& chunk = V.Chunks[fileImage.data()];
+  if (chunk == nullptr) {
+    SDL_RWops* rw = SDL_RWFromConstMem(fileImage.data(), static_cast<int>(fileImage.size()));
+    chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+    if (chunk == nullptr) return;
+  }
+  Mix_HaltChannel(0);
+  Mix_PlayChannel(0, chunk, 0);
+}
+
+void StopWave(int) {
+  if (V.AudioOpen) Mix_HaltChannel(0);
+}
+
+bool MusicOpenPlay(const std::string& path) {
+  EnsureInit();
+  if (!V.AudioOpen) return false;
+  MusicStopClose();
+  V.Music = Mix_LoadMUS(path.c_str());
+  if (V.Music == nullptr) return false;
+  if (Mix_PlayMusic(V.Music, 1) != 0) {
+    Mix_FreeMusic(V.Music);
+    V.Music = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void MusicStopClose() {
+  if (V.Music == nullptr) return;
+  Mix_HaltMusic();
+  Mix_FreeMusic(V.Music);
+  V.Music = nullptr;
+}
+
+bool MusicIsPlaying() { return V.Music != nullptr && Mix_PlayingMusic() != 0; }
+
+void MusicPause(bool paused) {
+  if (V.Music == nullptr) return;
+  if (paused)
+    Mix_PauseMusic();
+  else
+    Mix_ResumeMusic();
+}
+
+void LogSave() {}
+void LogPause(bool) {}
+
+void SetExitHook(void (*hook)()) { V.ExitHook = hook; }
+
+void EndProcess(int status) {
+  if (V.ExitHook != nullptr) V.ExitHook();
+  if (V.AudioOpen) {
+    Mix_HaltChannel(-1);
+    MusicStopClose();
+    Mix_CloseAudio();
+  }
+  SDL_Quit();
+  std::exit(status);
+}
+
+}  // namespace plat

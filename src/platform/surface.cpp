@@ -1,0 +1,190 @@
+// Surfaces and the raster operations the game draws with.
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+namespace {
+
+bool KnownRop(uint32_t rop) {
+  switch (rop) {
+    case SRCCOPY:
+    case SRCAND:
+    case SRCPAINT:
+    case SRCINVERT:
+    case MERGEPAINT:
+    case NOTSRCCOPY:
+    case BLACKNESS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint32_t Combine(uint32_t d, uint32_t s, uint32_t rop) {
+  switch (rop) {
+    case SRCCOPY:
+      return s & kColorMask;
+    case SRCAND:
+      return d & s & kColorMask;
+    case SRCPAINT:
+      return (d | s) & kColorMask;
+    case SRCINVERT:
+      return (d ^ s) & kColorMask;
+    case MERGEPAINT:
+      return (d | ~s) & kColorMask;
+    case NOTSRCCOPY:
+      return ~s & kColorMask;
+    default:
+      return 0;  // BLACKNESS
+  }
+}
+
+// Shrinks a rectangle so that it lies inside [0, limit) on one axis, moving
+// the paired coordinate along with it.
+void ClipAxis(int& d, int& s, int& len, int dLimit, int sLimit) {
+  if (d < 0) {
+    s -= d;
+    len += d;
+    d = 0;
+  }
+  if (s < 0) {
+    d -= s;
+    len += s;
+    s = 0;
+  }
+  len = std::min({len, dLimit - d, sLimit - s});
+}
+
+}  // namespace
+
+void Resize(Surface& s, int width, int height) {
+  s.Width = std::max(0, width);
+  s.Height = std::max(0, height);
+  s.Pixels.assign(static_cast<size_t>(s.Width) * s.Height, 0);
+}
+
+bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+            uint32_t rop) {
+  if (!KnownRop(rop)) return false;
+  if (rop == BLACKNESS) {
+    FillBlack(dst, dx, dy, w, h);
+    return true;
+  }
+  ClipAxis(dx, sx, w, dst.Width, src.Width);
+  ClipAxis(dy, sy, h, dst.Height, src.Height);
+  if (w <= 0 || h <= 0) return true;
+  // A copy of a surface onto itself reads the picture as it was before.
+  std::vector<uint32_t> copy;
+  const uint32_t* from = src.Pixels.data();
+  int fromWidth = src.Width;
+  if (&dst == &src) {
+    copy.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+      std::copy_n(&src.Pixels[static_cast<size_t>(sy + y) * src.Width + sx], w, &copy[y * w]);
+    from = copy.data();
+    fromWidth = w;
+    sx = 0;
+    sy = 0;
+  }
+  for (int y = 0; y < h; ++y) {
+    uint32_t* d = &dst.Pixels[static_cast<size_t>(dy + y) * dst.Width + dx];
+    const uint32_t* s = from + static_cast<size_t>(sy + y) * fromWidth + sx;
+    if (rop == SRCCOPY) {
+      for (int x = 0; x < w; ++x) d[x] = s[x] & kColorMask;
+    } else {
+      for (int x = 0; x < w; ++x) d[x] = Combine(d[x], s[x], rop);
+    }
+  }
+  return true;
+}
+
+bool StretchBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                int sw, int sh, uint32_t rop) {
+  if (!KnownRop(rop) || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
+  Surface copy;
+  const Surface* from = &src;
+  if (&dst == &src) {
+    copy = src;
+    from = &copy;
+  }
+  for (int y = 0; y < dh; ++y) {
+    int ty = dy + y;
+    int fy = sy + static_cast<int>(static_cast<int64_t>(y) * sh / dh);
+    if (ty < 0 || ty >= dst.Height || fy < 0 || fy >= from->Height) continue;
+    for (int x = 0; x < dw; ++x) {
+      int tx = dx + x;
+      int fx = sx + static_cast<int>(static_cast<int64_t>(x) * sw / dw);
+      if (tx < 0 || tx >= dst.Width || fx < 0 || fx >= from->Width) continue;
+      uint32_t& d = dst.Pixels[static_cast<size_t>(ty) * dst.Width + tx];
+      d = Combine(d, from->Pixels[static_cast<size_t>(fy) * from->Width + fx], rop);
+    }
+  }
+  return true;
+}
+
+uint32_t GetPixel(const Surface& s, int x, int y) {
+  if (x < 0 || y < 0 || x >= s.Width || y >= s.Height) return CLR_INVALID;
+  return s.Pixels[static_cast<size_t>(y) * s.Width + x];
+}
+
+void SetPixelV(Surface& s, int x, int y, uint32_t color) {
+  if (x < 0 || y < 0 || x >= s.Width || y >= s.Height) return;
+  s.Pixels[static_cast<size_t>(y) * s.Width + x] = color & kColorMask;
+}
+
+void DrawLine(Surface& s, int x1, int y1, int x2, int y2, uint32_t color) {
+  int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+  int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+  int err = dx + dy;
+  int x = x1, y = y1;
+  while (x != x2 || y != y2) {
+    SetPixelV(s, x, y, color);
+    int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void DrawBox(Surface& s, int x1, int y1, int x2, int y2, uint32_t color) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  FillRect(s, x1, y1, x2 - x1 + 1, 1, color);
+  FillRect(s, x1, y2, x2 - x1 + 1, 1, color);
+  FillRect(s, x1, y1, 1, y2 - y1 + 1, color);
+  FillRect(s, x2, y1, 1, y2 - y1 + 1, color);
+}
+
+void FillRect(Surface& s, int x, int y, int w, int h, uint32_t color) {
+  int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  int x1 = std::min<int64_t>(static_cast<int64_t>(x) + w, s.Width);
+  int y1 = std::min<int64_t>(static_cast<int64_t>(y) + h, s.Height);
+  if (x1 <= x0) return;
+  for (int yy = y0; yy < y1; ++yy)
+    std::fill(&s.Pixels[static_cast<size_t>(yy) * s.Width + x0],
+              &s.Pixels[static_cast<size_t>(yy) * s.Width + x1], color & kColorMask);
+}
+
+void FillBlack(Surface& s, int x, int y, int w, int h) { FillRect(s, x, y, w, h, 0); }
+
+}  // namespace plat
+
+namespace plat {
+
+void ComposeFullScreen(const Surface& screen, Surface& canvas) {
+  if (canvas.Width != kCanvasWidth || canvas.Height != kCanvasHeight)
+    Resize(canvas, kCanvasWidth, kCanvasHeight);
+  FillRect(canvas, 0, 0, kCanvasWidth, kCanvasHeight, kCanvasColor);
+  BitBlt(canvas, (kCanvasWidth - screen.Width) / 2, (kCanvasHeight - screen.Height) / 2,
+         screen.Width, screen.Height, screen, 0, 0, SRCCOPY);
+}
+
+}  // namespace plat
