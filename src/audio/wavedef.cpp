@@ -73,8 +73,7 @@ void LoadEffects() {
   HoldLeft = 0;
   const std::string folder = game::SoundPath + "se/";
   for (int no = 0; no < 17; ++no)
-    DefineEffect(no, folder + EffectTable[no].File, EffectTable[no].Priority,
-                 EffectTable[no].Hold);
+    DefineEffect(no, folder + EffectTable[no].File, EffectTable[no].Priority, EffectTable[no].Hold);
 }
 
 void DefineEffect(int no, const std::string& file, int priority, int hold) {

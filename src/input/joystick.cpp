@@ -20,7 +20,7 @@ struct KeyBit {
   uint32_t Bit;
 };
 // Tested in this order: up, down, left, right, Z, X.
-constexpr KeyBit KeyBits[] = {{0x26, kUp},  {0x28, kDown},  {0x25, kLeft},
+constexpr KeyBit KeyBits[] = {{0x26, kUp},    {0x28, kDown}, {0x25, kLeft},
                               {0x27, kRight}, {0x5A, kKeyZ}, {0x58, kKeyX}};
 
 }  // namespace

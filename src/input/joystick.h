@@ -17,8 +17,8 @@ constexpr uint32_t kLeft = 0x8000;
 constexpr uint32_t kDirections = 0xF000;
 constexpr uint32_t kKeyX = 0x200000;
 constexpr uint32_t kKeyZ = 0x400000;
-constexpr uint32_t kPlaceGroup = 0x400005;   // Z, joystick buttons 1 and 3
-constexpr uint32_t kHurryGroup = 0x20000A;   // X, joystick buttons 2 and 4
+constexpr uint32_t kPlaceGroup = 0x400005;  // Z, joystick buttons 1 and 3
+constexpr uint32_t kHurryGroup = 0x20000A;  // X, joystick buttons 2 and 4
 
 uint32_t ReadKeyboard();
 uint32_t ReadJoystick(int32_t id);

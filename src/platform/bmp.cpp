@@ -59,7 +59,8 @@ bool ReadBmp8(const uint8_t* data, size_t size, Surface& out, std::string& err) 
   for (int y = 0; y < s.Height; ++y) {
     int row = bottomUp ? s.Height - 1 - y : y;
     const uint8_t* src = data + pixelOffset + stride * row;
-    for (int x = 0; x < s.Width; ++x) s.Pixels[static_cast<size_t>(y) * s.Width + x] = palette[src[x]];
+    for (int x = 0; x < s.Width; ++x)
+      s.Pixels[static_cast<size_t>(y) * s.Width + x] = palette[src[x]];
   }
   out = std::move(s);
   return true;

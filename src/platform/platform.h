@@ -20,9 +20,9 @@ namespace plat {
 struct Surface {
   int Width = 0;
   int Height = 0;
-  std::vector<uint32_t> Pixels;    // Width * Height, rows top to bottom
-  uint32_t BackColor = 0xFFFFFF;   // background colour (MonoBlt's key)
-  uint32_t ForeColor = 0x000000;   // foreground colour
+  std::vector<uint32_t> Pixels;   // Width * Height, rows top to bottom
+  uint32_t BackColor = 0xFFFFFF;  // background colour (MonoBlt's key)
+  uint32_t ForeColor = 0x000000;  // foreground colour
 };
 
 enum Rop : uint32_t {

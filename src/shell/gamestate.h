@@ -16,13 +16,13 @@ extern int32_t StageCount;      // stages of the course
 extern int16_t CourseFinished;  // 0 / -1
 extern int32_t Lives;           // 2 down to 0
 extern int32_t TotalScore;
-extern int32_t FrameCount;  // frames since the last FPS tick
+extern int32_t FrameCount;     // frames since the last FPS tick
 extern std::string AppPath;    // program folder, ending in '/'
 extern std::string DataPath;   // AppPath + "data/"
 extern std::string SoundPath;  // AppPath + "sound/"
 
 // Display state.
-extern int32_t FullScreen;          // 0 windowed, 1 full screen
-extern plat::Surface* ScreenPic;    // the surface every screen draws on and shows
+extern int32_t FullScreen;        // 0 windowed, 1 full screen
+extern plat::Surface* ScreenPic;  // the surface every screen draws on and shows
 
 }  // namespace game

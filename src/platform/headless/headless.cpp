@@ -229,8 +229,7 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       if (!value(v)) return false;
       size_t colon = v.find(':');
       int64_t n;
-      if (colon == std::string::npos || !ParseFrame(v.substr(0, colon), n) ||
-          colon + 1 == v.size())
+      if (colon == std::string::npos || !ParseFrame(v.substr(0, colon), n) || colon + 1 == v.size())
         return error = "--shot needs N:FILE", false;
       o.Shots.push_back({n, v.substr(colon + 1)});
     } else {
@@ -279,8 +278,8 @@ const plat::Surface& LastShown() { return S.Shown; }
 bool WritePng(const plat::Surface& s, const std::string& path) {
   if (s.Width <= 0 || s.Height <= 0) return false;
   std::vector<uint32_t> pixels(s.Pixels);
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-      pixels.data(), s.Width, s.Height, 32, s.Width * 4, SDL_PIXELFORMAT_RGB888);
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), s.Width, s.Height, 32,
+                                                            s.Width * 4, SDL_PIXELFORMAT_RGB888);
   if (surface == nullptr) return false;
   bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
   SDL_FreeSurface(surface);

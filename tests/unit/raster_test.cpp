@@ -1,0 +1,212 @@
+// Raster operations, clipping, scaling and masks on hand-computed pixels.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "render/mask.h"
+
+namespace {
+
+using plat::Surface;
+
+Surface Filled(int w, int h, uint32_t color) {
+  Surface s;
+  plat::Resize(s, w, h);
+  plat::FillRect(s, 0, 0, w, h, color);
+  return s;
+}
+
+uint32_t At(const Surface& s, int x, int y) { return plat::GetPixel(s, x, y); }
+
+TEST(Raster, EveryOperationOnOnePixel) {
+  const uint32_t d = 0x00F0A05A, s = 0x003C0FF1;
+  struct Case {
+    uint32_t Rop;
+    uint32_t Expected;
+  } cases[] = {
+      {plat::SRCCOPY, 0x3C0FF1},   {plat::SRCAND, 0x300050},     {plat::SRCPAINT, 0xFCAFFB},
+      {plat::SRCINVERT, 0xCCAFAB}, {plat::MERGEPAINT, 0xF3F05E}, {plat::NOTSRCCOPY, 0xC3F00E},
+      {plat::BLACKNESS, 0x000000},
+  };
+  for (const Case& c : cases) {
+    Surface dst = Filled(1, 1, d), src = Filled(1, 1, s);
+    ASSERT_TRUE(plat::BitBlt(dst, 0, 0, 1, 1, src, 0, 0, c.Rop));
+    EXPECT_EQ(At(dst, 0, 0), c.Expected) << std::hex << c.Rop;
+  }
+  Surface dst = Filled(1, 1, d), src = Filled(1, 1, s);
+  EXPECT_FALSE(plat::BitBlt(dst, 0, 0, 1, 1, src, 0, 0, 0x12345678));
+  EXPECT_EQ(At(dst, 0, 0), d);
+}
+
+TEST(Raster, CopiesClipAtEveryEdgeAndCorner) {
+  Surface src;
+  plat::Resize(src, 4, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) plat::SetPixelV(src, x, y, 0x100 * y + x + 1);
+  // Destination corners and edges: the part that lands inside is copied
+  // from the matching source pixel, nothing else changes.
+  const int places[][2] = {{-2, -2}, {8, -2}, {-2, 8}, {8, 8}, {3, -3}, {-3, 3}, {9, 3}, {3, 9}};
+  for (const auto& p : places) {
+    Surface dst = Filled(10, 10, 0xABCDEF);
+    plat::BitBlt(dst, p[0], p[1], 4, 4, src, 0, 0, plat::SRCCOPY);
+    for (int y = 0; y < 10; ++y) {
+      for (int x = 0; x < 10; ++x) {
+        int sx = x - p[0], sy = y - p[1];
+        bool inside = sx >= 0 && sx < 4 && sy >= 0 && sy < 4;
+        uint32_t want = inside ? 0x100 * sy + sx + 1 : 0xABCDEF;
+        ASSERT_EQ(At(dst, x, y), want) << p[0] << "," << p[1] << " at " << x << "," << y;
+      }
+    }
+  }
+  // A source rectangle reaching outside its surface copies only what exists.
+  Surface dst = Filled(4, 4, 0x111111);
+  plat::BitBlt(dst, 0, 0, 4, 4, src, 2, -1, plat::SRCCOPY);
+  EXPECT_EQ(At(dst, 0, 1), 0x003u);
+  EXPECT_EQ(At(dst, 0, 0), 0x111111u);
+  EXPECT_EQ(At(dst, 2, 1), 0x111111u);
+}
+
+TEST(Raster, CopyOntoItselfReadsTheOldPicture) {
+  Surface s;
+  plat::Resize(s, 6, 1);
+  for (int x = 0; x < 6; ++x) plat::SetPixelV(s, x, 0, x + 1);
+  plat::BitBlt(s, 2, 0, 6, 1, s, 0, 0, plat::SRCCOPY);
+  const uint32_t want[] = {1, 2, 1, 2, 3, 4};
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(At(s, x, 0), want[x]);
+}
+
+TEST(Raster, StretchEnlargesAndShrinks) {
+  Surface src;
+  plat::Resize(src, 2, 2);
+  plat::SetPixelV(src, 0, 0, 1);
+  plat::SetPixelV(src, 1, 0, 2);
+  plat::SetPixelV(src, 0, 1, 3);
+  plat::SetPixelV(src, 1, 1, 4);
+  Surface big = Filled(4, 4, 0);
+  ASSERT_TRUE(plat::StretchBlt(big, 0, 0, 4, 4, src, 0, 0, 2, 2, plat::SRCCOPY));
+  EXPECT_EQ(At(big, 1, 1), 1u);
+  EXPECT_EQ(At(big, 2, 1), 2u);
+  EXPECT_EQ(At(big, 1, 2), 3u);
+  EXPECT_EQ(At(big, 3, 3), 4u);
+  Surface small = Filled(1, 1, 0);
+  ASSERT_TRUE(plat::StretchBlt(small, 0, 0, 1, 1, big, 0, 0, 4, 4, plat::SRCCOPY));
+  EXPECT_EQ(At(small, 0, 0), 1u);
+  // Clipped at the destination's edge without touching anything outside.
+  Surface edge = Filled(3, 3, 9);
+  plat::StretchBlt(edge, 1, 1, 4, 4, src, 0, 0, 2, 2, plat::SRCCOPY);
+  EXPECT_EQ(At(edge, 0, 0), 9u);
+  EXPECT_EQ(At(edge, 1, 1), 1u);
+  EXPECT_EQ(At(edge, 2, 2), 1u);
+}
+
+TEST(Raster, PixelsLinesAndBoxes) {
+  Surface s = Filled(8, 8, 0);
+  EXPECT_EQ(plat::GetPixel(s, -1, 0), plat::CLR_INVALID);
+  EXPECT_EQ(plat::GetPixel(s, 8, 7), plat::CLR_INVALID);
+  plat::SetPixelV(s, 8, 0, 0xFFFFFF);  // outside: ignored
+  plat::SetPixelV(s, 0, 0, 0xFF123456);
+  EXPECT_EQ(At(s, 0, 0), 0x123456u);
+  plat::DrawLine(s, 1, 1, 5, 1, 0xFF);
+  EXPECT_EQ(At(s, 4, 1), 0xFFu);
+  EXPECT_EQ(At(s, 5, 1), 0u);  // end point excluded
+  plat::DrawLine(s, 0, 7, 7, 0, 0x7);
+  EXPECT_EQ(At(s, 3, 4), 0x7u);
+  plat::DrawBox(s, 2, 3, 6, 6, 0xAA);
+  EXPECT_EQ(At(s, 6, 6), 0xAAu);
+  EXPECT_EQ(At(s, 4, 5), 0u);
+  plat::FillBlack(s, -3, -3, 100, 100);
+  for (uint32_t p : s.Pixels) ASSERT_EQ(p, 0u);
+}
+
+TEST(Mask, OnlyExactBlackIsTransparent) {
+  Surface sheet = Filled(2, 1, 0x000000);
+  sheet.BackColor = 0;
+  plat::SetPixelV(sheet, 1, 0, 0x010000);  // very dark, but water
+  Surface mask;
+  plat::Resize(mask, 2, 1);
+  mask.BackColor = 0;
+  mask.ForeColor = 0xFFFFFF;
+  EXPECT_EQ(render::MonoBlt(mask, 0, 0, 2, 1, sheet, 0, 0, plat::NOTSRCCOPY), -1);
+  EXPECT_EQ(At(mask, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(At(mask, 1, 0), 0u);
+}
+
+TEST(Mask, AllBlackSheetLeavesTheDestinationAlone) {
+  Surface sheet = Filled(4, 4, 0);
+  sheet.BackColor = 0;
+  Surface mask = Filled(4, 4, 0x555555);
+  mask.BackColor = 0;
+  mask.ForeColor = 0xFFFFFF;
+  render::MonoBlt(mask, 0, 0, 4, 4, sheet, 0, 0, plat::NOTSRCCOPY);
+  for (uint32_t p : mask.Pixels) ASSERT_EQ(p, 0xFFFFFFu);
+  Surface dst = Filled(4, 4, 0x336699);
+  render::DrawMasked(dst, 0, 0, 4, 4, sheet, 0, 0, mask, 0, 0);
+  for (uint32_t p : dst.Pixels) ASSERT_EQ(p, 0x336699u);
+}
+
+TEST(Mask, OffOriginRectangleReadsItsOwnCell) {
+  Surface sheet = Filled(96, 96, 0);
+  sheet.BackColor = 0;
+  plat::FillRect(sheet, 32 + 5, 64 + 7, 3, 2, 0x2040FF);
+  Surface mask;
+  plat::Resize(mask, 32, 32);
+  mask.BackColor = 0;
+  mask.ForeColor = 0xFFFFFF;
+  render::MonoBlt(mask, 0, 0, 32, 32, sheet, 32, 64, plat::NOTSRCCOPY);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      bool water = x >= 5 && x < 8 && y >= 7 && y < 9;
+      ASSERT_EQ(At(mask, x, y), water ? 0u : 0xFFFFFFu) << x << "," << y;
+    }
+  // Drawn masked onto a picture: water where the sheet has water, the
+  // picture everywhere else.
+  Surface dst = Filled(32, 32, 0x808080);
+  render::DrawMasked(dst, 0, 0, 32, 32, sheet, 32, 64, mask, 0, 0);
+  EXPECT_EQ(At(dst, 6, 8), 0x2040FFu);
+  EXPECT_EQ(At(dst, 0, 0), 0x808080u);
+}
+
+TEST(Bmp, ReadsPaletteBottomUpAndRejectsOtherKinds) {
+  // A 3 x 2 8-bit picture: palette 0 black, 1 red, 2 blue; rows padded to 4.
+  std::vector<uint8_t> f(14 + 40 + 3 * 4 + 8, 0);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, static_cast<uint32_t>(f.size()));
+  put32(10, 14 + 40 + 12);
+  put32(14, 40);
+  put32(18, 3);
+  put32(22, 2);
+  f[26] = 1;
+  f[28] = 8;
+  put32(46, 3);
+  f[54 + 4 + 2] = 0xFF;                                // red (BGR0)
+  f[54 + 8 + 0] = 0xFF;                                // blue
+  const uint8_t pixels[8] = {1, 2, 0, 0, 2, 2, 1, 0};  // bottom row first
+  std::copy(pixels, pixels + 8, f.begin() + 66);
+  Surface s;
+  std::string err;
+  ASSERT_TRUE(plat::ReadBmp8(f.data(), f.size(), s, err)) << err;
+  EXPECT_EQ(s.Width, 3);
+  EXPECT_EQ(s.Height, 2);
+  EXPECT_EQ(At(s, 0, 0), 0x0000FFu);  // top row is stored last
+  EXPECT_EQ(At(s, 2, 0), 0xFF0000u);
+  EXPECT_EQ(At(s, 0, 1), 0xFF0000u);
+  EXPECT_EQ(At(s, 2, 1), 0u);
+
+  std::vector<uint8_t> bad = f;
+  bad[28] = 24;
+  EXPECT_FALSE(plat::ReadBmp8(bad.data(), bad.size(), s, err));
+  EXPECT_EQ(err, "not an 8-bit BMP");
+  bad = f;
+  put32(30, 1);
+  std::swap(bad, f);
+  EXPECT_FALSE(plat::ReadBmp8(bad.data(), bad.size(), s, err));
+  EXPECT_EQ(err, "compressed BMP");
+  for (size_t cut = 0; cut < f.size(); ++cut)
+    EXPECT_FALSE(plat::ReadBmp8(bad.data(), cut, s, err)) << cut;
+  EXPECT_EQ(s.Width, 3);  // a failed read leaves the surface as it was
+}
+
+}  // namespace
