@@ -2,10 +2,12 @@
 
 #include "audio/wavedef.h"
 #include "platform/platform.h"
+#include "puzzle/board.h"
 #include "render/screen.h"
 #include "render/sheets.h"
 #include "shell/gamestate.h"
 #include "shell/random.h"
+#include "shell/savedata.h"
 #include "shell/timer.h"
 #include "shell/window.h"
 
@@ -28,7 +30,8 @@ namespace {
 
 void InitGameData() {
   PlayerCount = 1;
-  SwitchToDisplayMode(0);
+  LoadSaveData();
+  SwitchToDisplayMode(SaveData.StartFullScreen);
 }
 
 void Main() {
@@ -38,6 +41,7 @@ void Main() {
   InitGameData();
   render::FillStartupScreen(*ScreenPic);
   render::LoadImages();
+  puzzle::InitChipTable();
   RunIdleFrames();
 }
 

@@ -5,6 +5,7 @@
 #include "render/font.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
+#include "shell/savedata.h"
 #include "shell/timer.h"
 
 namespace game {
@@ -117,6 +118,7 @@ void ShowScreen() {
 
 void Form_Unload() {
   TermSyncTimer(1);
+  WriteSaveData();
   RestoreDisplayMode();
   audio::StopMusic();
   plat::EndProcess(0);
