@@ -30,7 +30,7 @@ void FillSwatchRows(Canvas& cv, int cell, uint32_t (*rowColor)(int)) {
 uint32_t WhiteRow(int) { return 0xFFFFFF; }
 // Shadows and the menu lines not chosen: dim enough to sit behind bright
 // text, light enough to read on black.
-uint32_t GreyRow(int row) { return Mix(0x9898B0, 0x585870, row / 13.0f); }
+uint32_t GreyRow(int row) { return Mix(0x8C8CA4, 0x50506A, row / 13.0f); }
 uint32_t GoldRow(int row) {
   if (row < 2) return 0xFFF8C0;
   return (row / 2) % 2 == 0 ? 0xFFD838 : 0xE89A18;
