@@ -1,0 +1,458 @@
+// The search follows the water with the game's own Step over the real
+// board: every cell that can be built on gets, in turn, each way the water
+// could leave it. A cell remembers the set of kinds that would give its
+// pass; a small matching keeps the kinds within the supply, so equal
+// choices (a straight, a cross or a one-way straight for a straight pass)
+// never multiply the search.
+#include "puzzle/solver.h"
+
+#include <bitset>
+#include <cstring>
+
+#include "puzzle/board.h"
+
+namespace puzzle {
+
+namespace {
+
+constexpr int kCells = 80;
+constexpr int kInf = 1 << 20;
+constexpr uint64_t kCrossBit = uint64_t{1} << CHIP_CROSS;
+
+struct Change {
+  int16_t Cell;
+  int16_t OldKind;
+};
+
+struct SearchState {
+  const StageInfo* Stage;
+  int32_t Required;
+  int32_t Cap[kChipKinds];    // pieces of each kind in the supply
+  int32_t Used[kChipKinds];   // of those, laid on the route
+  uint8_t Orig[kCells];       // the stage's kind on each cell
+  int8_t Visits[kCells];      // passes of the water through the cell
+  int8_t FirstAxis[kCells];   // 0 vertical, 1 horizontal
+  uint64_t PassMask[kCells];  // kinds that give the cell's passes
+  int16_t Assigned[kCells];   // kind laid there; 0 when kept or fixed
+  Change Log[4 * kCells * kCells];
+  int32_t LogSize;
+  int32_t Dist[kCells][4];  // fewest further cells to the drain (relaxed)
+  int32_t Cells, Counted, Frames;
+  int32_t FrameOf[5];  // frames per cell by flow weight
+  int64_t Nodes, Limit;
+  int32_t Bound;  // longest route allowed; 0 for none
+  bool Wander;    // try far cells first (long routes) or near ones
+  bool StopAtFirst, Stop, Aborted;
+  bool AnyFound;
+  RouteInfo Shortest, Longest;
+};
+
+SearchState S;
+uint64_t KindsFor[4][4];  // [in][out]: kinds 17..35 with that pass
+
+int CellOf(int32_t x, int32_t y) { return x + 10 * y; }
+
+bool Buildable(int chip) { return chip == CHIP_EMPTY || IsLaidPiece(chip); }
+
+void InitKindMasks() {
+  std::memset(KindsFor, 0, sizeof KindsFor);
+  for (int k = CHIP_FIRST_PIECE; k <= CHIP_LAST_PIECE; k++) {
+    for (int in = 0; in < 4; in++) {
+      const int32_t out = ChipTable[k].Exit[in];
+      if (out >= 0) KindsFor[in][out] |= uint64_t{1} << k;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- matching
+
+void SetKind(int cell, int kind) {
+  S.Log[S.LogSize++] = Change{static_cast<int16_t>(cell), S.Assigned[cell]};
+  if (S.Assigned[cell] > 0) S.Used[S.Assigned[cell]]--;
+  S.Assigned[cell] = static_cast<int16_t>(kind);
+  if (kind > 0) S.Used[kind]++;
+}
+
+void UndoTo(int32_t mark) {
+  while (S.LogSize > mark) {
+    const Change c = S.Log[--S.LogSize];
+    if (S.Assigned[c.Cell] > 0) S.Used[S.Assigned[c.Cell]]--;
+    S.Assigned[c.Cell] = c.OldKind;
+    if (c.OldKind > 0) S.Used[c.OldKind]++;
+  }
+}
+
+// Gives the cell a kind from its mask, moving other cells to other kinds
+// of their own masks where the supply runs short.
+bool Augment(int cell, uint64_t& seen) {
+  const uint64_t mask = S.PassMask[cell];
+  for (int k = CHIP_FIRST_PIECE; k <= CHIP_LAST_PIECE; k++) {
+    const uint64_t bit = uint64_t{1} << k;
+    if ((mask & bit) == 0 || (seen & bit) != 0) continue;
+    seen |= bit;
+    if (S.Used[k] < S.Cap[k]) {
+      SetKind(cell, k);
+      return true;
+    }
+    for (int other = 0; other < kCells; other++) {
+      if (S.Assigned[other] == k && Augment(other, seen)) {
+        SetKind(cell, k);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool AssignFromMask(int cell) {
+  uint64_t seen = 0;
+  if (S.Assigned[cell] > 0) SetKind(cell, 0);
+  return Augment(cell, seen);
+}
+
+// ---------------------------------------------------------------- bounds
+
+bool NextCell(int32_t& x, int32_t& y, int32_t dir) { return MoveOneCell(x, y, dir); }
+
+int32_t DistAfter(int32_t x, int32_t y, int32_t dir) {
+  if (!NextCell(x, y, dir)) return kInf;
+  return S.Dist[CellOf(x, y)][dir];
+}
+
+int32_t RelaxState(int32_t x, int32_t y, int32_t d) {
+  const int chip = S.Orig[CellOf(x, y)];
+  const int32_t exit = ChipTable[chip].Exit[d];
+  if (chip >= CHIP_DRAIN && chip < CHIP_DRAIN + 4) return exit == DirGoal ? 0 : kInf;
+  if (chip >= CHIP_WARP_IN && chip < CHIP_WARP_IN + 4) {
+    if (exit != DirWarp) return kInf;
+    const SpecialInfo& w = SpecialPos[kSpecialWarpOut];
+    const int32_t after = DistAfter(w.X, w.Y, w.Dir);
+    return after >= kInf ? kInf : 2 + after;
+  }
+  int32_t best = kInf;
+  for (int e = 0; e < 4; e++) {
+    const bool open = Buildable(chip) ? e != Opposite(d) : exit == e;
+    if (!open) continue;
+    const int32_t after = DistAfter(x, y, e);
+    if (after + 1 < best) best = after + 1;
+  }
+  return best;
+}
+
+// Distances on the board as if any piece could go on any free cell.
+void ComputeDistances() {
+  for (auto& row : S.Dist)
+    for (int32_t& d : row) d = kInf;
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int c = 0; c < kCells; c++) {
+      for (int d = 0; d < 4; d++) {
+        const int32_t v = RelaxState(c % 10, c / 10, d);
+        if (v < S.Dist[c][d]) S.Dist[c][d] = v, changed = true;
+      }
+    }
+  }
+}
+
+bool CrossableOnce(int c) {
+  return S.Visits[c] == 1 &&
+         ((S.PassMask[c] & kCrossBit) != 0 || (S.Assigned[c] == 0 && S.Orig[c] == CHIP_CROSS));
+}
+
+struct Flood {
+  uint8_t Seen[kCells];  // entry directions seen, one bit each
+  int32_t Queue[kCells * 4 + 4];
+  int32_t Head, Tail;
+  bool Drain;
+  int32_t Free, Specials, PreLaidCrosses;
+};
+Flood F;
+
+void FloodPush(int32_t x, int32_t y, int32_t d);
+
+void FloodEnter(int32_t x, int32_t y, int32_t d) {
+  if (!NextCell(x, y, d)) return;
+  FloodPush(x, y, d);
+}
+
+// Entering (x, y) travelling d, on a board where every free cell takes any
+// piece: marks what could be reached.
+void FloodPush(int32_t x, int32_t y, int32_t d) {
+  const int c = CellOf(x, y);
+  const int chip = S.Orig[c];
+  const int32_t exit = ChipTable[chip].Exit[d];
+  if (exit == DirGoal) {
+    F.Drain = true;
+    return;
+  }
+  if (S.Visits[c] > 0) {
+    if (CrossableOnce(c) && d % 2 != S.FirstAxis[c]) FloodEnter(x, y, d);
+    return;
+  }
+  if (exit == DirWarp) {
+    const SpecialInfo& w = SpecialPos[kSpecialWarpOut];
+    if (S.Visits[CellOf(w.X, w.Y)] == 0) FloodEnter(w.X, w.Y, w.Dir);
+    return;
+  }
+  const bool build = Buildable(chip);
+  if (!build && exit < 0) return;
+  const uint8_t bit = static_cast<uint8_t>(1 << d);
+  if (build ? F.Seen[c] != 0 : (F.Seen[c] & bit) != 0) return;
+  if (F.Seen[c] == 0) {
+    if (build) F.Free++;
+    if (IsSpecialStraight(chip)) F.Specials++;
+    if (chip == CHIP_CROSS) F.PreLaidCrosses++;
+  }
+  F.Seen[c] |= build ? 0xF : bit;
+  F.Queue[F.Tail++] = c;
+}
+
+// True when the drain can still be reached from (x, y) leaving in dir and
+// the cells on the way could still give the pieces the stage requires.
+bool CanStillFinish(int32_t x, int32_t y, int32_t dir) {
+  if (dir == DirGoal) return true;
+  std::memset(F.Seen, 0, sizeof F.Seen);
+  F.Head = F.Tail = 0;
+  F.Drain = false;
+  F.Free = F.Specials = F.PreLaidCrosses = 0;
+  if (dir == DirWarp) {
+    const SpecialInfo& w = SpecialPos[kSpecialWarpOut];
+    FloodEnter(w.X, w.Y, w.Dir);
+  } else {
+    FloodEnter(x, y, dir);
+  }
+  while (F.Head < F.Tail) {
+    const int c = F.Queue[F.Head++];
+    const int chip = S.Orig[c];
+    if (Buildable(chip)) {
+      for (int e = 0; e < 4; e++) FloodEnter(c % 10, c / 10, e);
+    } else {
+      for (int e = 0; e < 4; e++)
+        if ((F.Seen[c] >> e) & 1) FloodEnter(c % 10, c / 10, ChipTable[chip].Exit[e]);
+    }
+  }
+  if (!F.Drain) return false;
+  int32_t onceCrossable = 0;
+  for (int c = 0; c < kCells; c++) onceCrossable += CrossableOnce(c) ? 1 : 0;
+  int32_t crosses = S.Cap[CHIP_CROSS] - S.Used[CHIP_CROSS] + F.PreLaidCrosses;
+  if (crosses > F.Free) crosses = F.Free;
+  return S.Counted + F.Free + crosses + F.Specials + onceCrossable >= S.Required;
+}
+
+// ---------------------------------------------------------------- routes
+
+// Player 1 needs pieces of its own worth half the requirement, player 0
+// the same from the rest (special straights count for player 0 only, to
+// stay on the safe side). Kept pre-laid pieces belong to player 0 unless
+// the supply has a piece to lay there instead.
+bool TwoPlayersCanShare() {
+  const int32_t half = S.Required / 2;
+  if (half == 0) return true;
+  const int32_t mark = S.LogSize;
+  std::bitset<2 * kCells + 1> sums;
+  sums.set(0);
+  auto fits = [&] {
+    for (int32_t s = half; s <= S.Counted - half; s++)
+      if (sums.test(s)) return true;
+    return false;
+  };
+  for (int c = 0; c < kCells; c++)
+    if (S.Visits[c] > 0 && S.Assigned[c] > 0) sums |= sums << S.Visits[c];
+  bool ok = fits();
+  for (int c = 0; c < kCells && !ok; c++) {
+    if (S.Visits[c] == 0 || S.Assigned[c] != 0 || !IsLaidPiece(S.Orig[c])) continue;
+    if (!AssignFromMask(c)) continue;
+    sums |= sums << S.Visits[c];
+    ok = fits();
+  }
+  UndoTo(mark);
+  return ok;
+}
+
+void Record() {
+  RouteInfo r{};
+  std::memset(r.Map, kOffRoute, sizeof r.Map);
+  r.Cells = S.Cells;
+  r.Counted = S.Counted;
+  // The source's frames are those of the drain, which S.Frames holds but
+  // the water never finishes before the stage ends.
+  r.Frames = S.Stage->StartDelay * 60 + S.Frames;
+  for (int c = 0; c < kCells; c++) {
+    if (S.Visits[c] == 0) continue;
+    if (S.Assigned[c] > 0) r.Laid++;
+    const int16_t kind = S.Assigned[c] > 0 ? S.Assigned[c] : Board[c % 10][c / 10].ChipNo;
+    r.Map[c] = static_cast<uint8_t>(kind);
+  }
+  if (!S.AnyFound || r.Cells < S.Shortest.Cells) S.Shortest = r;
+  if (!S.AnyFound || r.Cells > S.Longest.Cells) S.Longest = r;
+  S.AnyFound = true;
+}
+
+void Accept() {
+  if (S.Counted < S.Required || !TwoPlayersCanShare()) return;
+  Record();
+  if (S.StopAtFirst) S.Stop = true;
+}
+
+void Visit(int32_t x, int32_t y, int32_t dir);
+
+// The water enters (x, y) and will leave it in out.
+void Enter(int32_t x, int32_t y, int32_t out, int32_t counted, int32_t weight) {
+  const int c = CellOf(x, y);
+  S.Visits[c]++;
+  S.Cells++;
+  S.Counted += counted;
+  S.Frames += S.FrameOf[weight];
+  if (CanStillFinish(x, y, out)) Visit(x, y, out);
+  S.Visits[c]--;
+  S.Cells--;
+  S.Counted -= counted;
+  S.Frames -= S.FrameOf[weight];
+}
+
+// A second pass, only across a cross along its other axis.
+void SecondPass(int32_t x, int32_t y, int32_t dir) {
+  const int c = CellOf(x, y);
+  if (!CrossableOnce(c) || dir % 2 == S.FirstAxis[c]) return;
+  const int32_t mark = S.LogSize;
+  const uint64_t oldMask = S.PassMask[c];
+  const ChipInfo oldCell = Board[x][y];
+  const bool keptCross = S.Assigned[c] == 0 && S.Orig[c] == CHIP_CROSS;
+  S.PassMask[c] = kCrossBit;
+  if (keptCross || AssignFromMask(c)) {
+    Board[x][y] = ChipTable[CHIP_CROSS];
+    Enter(x, y, dir, 1, 2);
+  }
+  Board[x][y] = oldCell;
+  S.PassMask[c] = oldMask;
+  UndoTo(mark);
+}
+
+void Build(int32_t x, int32_t y, int32_t dir) {
+  const int c = CellOf(x, y);
+  const int orig = S.Orig[c];
+  int32_t order[3];
+  int32_t key[3];
+  int n = 0;
+  for (int e = 0; e < 4; e++) {
+    if (e == Opposite(dir)) continue;
+    const int32_t d = DistAfter(x, y, e);
+    int i = n++;
+    const int32_t k = S.Wander ? -d : d;
+    while (i > 0 && key[i - 1] > k) order[i] = order[i - 1], key[i] = key[i - 1], i--;
+    order[i] = e;
+    key[i] = k;
+  }
+  for (int i = 0; i < n && !S.Stop && !S.Aborted; i++) {
+    const int32_t e = order[i];
+    if (key[i] == kInf || key[i] == -kInf) continue;
+    uint64_t mask = 0;
+    for (int k = CHIP_FIRST_PIECE; k <= CHIP_LAST_PIECE; k++)
+      if (((KindsFor[dir][e] >> k) & 1) != 0 && S.Cap[k] > 0) mask |= uint64_t{1} << k;
+    const bool keep = IsLaidPiece(orig) && ChipTable[orig].Exit[dir] == e;
+    if (!keep && mask == 0) continue;
+    const int32_t mark = S.LogSize;
+    S.PassMask[c] = mask;
+    S.FirstAxis[c] = static_cast<int8_t>(dir % 2);
+    bool placed = keep;
+    if (!keep && AssignFromMask(c)) {
+      Board[x][y] = ChipTable[S.Assigned[c]];
+      placed = true;
+    }
+    if (placed) Enter(x, y, e, 1, 2);
+    UndoTo(mark);
+    S.PassMask[c] = 0;
+    Board[x][y] = ChipTable[orig];
+  }
+}
+
+// The water stands in (x, y) and leaves it in dir.
+void Visit(int32_t x, int32_t y, int32_t dir) {
+  if (S.Stop || S.Aborted) return;
+  if (++S.Nodes > S.Limit) {
+    S.Aborted = true;
+    return;
+  }
+  if (dir == DirGoal) {
+    Accept();
+    return;
+  }
+  if (dir == DirWarp) {
+    int32_t nx = x, ny = y, nd = dir;
+    if (Step(nx, ny, nd)) Enter(nx, ny, nd, 0, 2);
+    return;
+  }
+  int32_t nx = x, ny = y;
+  if (!NextCell(nx, ny, dir)) return;
+  const int c = CellOf(nx, ny);
+  if (S.Dist[c][dir] >= kInf) return;
+  if (S.Bound > 0 && S.Cells + 1 + S.Dist[c][dir] > S.Bound) return;
+  if (S.Visits[c] > 0) {
+    SecondPass(nx, ny, dir);
+    return;
+  }
+  const int chip = S.Orig[c];
+  if (Buildable(chip)) {
+    Build(nx, ny, dir);
+    return;
+  }
+  const int32_t out = Board[nx][ny].Exit[dir];
+  if (out == DirBlocked) return;
+  Enter(nx, ny, out, IsSpecialStraight(chip) ? 1 : 0, Board[nx][ny].FlowWeight);
+}
+
+void Prepare(const StageInfo& s) {
+  InitChipTable();
+  InitKindMasks();
+  LayOutBoard(s);
+  std::memset(&S, 0, sizeof S);
+  S.Stage = &s;
+  S.Required = s.RequiredPipes;
+  CountSupplyKinds(s.SupplyCount, S.Cap);
+  for (int c = 0; c < kCells; c++) S.Orig[c] = Board[c % 10][c / 10].ChipNo;
+  for (int w = 1; w <= 4; w++) S.FrameOf[w] = FramesPerCell(s, w);
+  ComputeDistances();
+}
+
+void Run(int64_t limit, int32_t bound, bool wander, bool stopAtFirst) {
+  const SpecialInfo& src = SpecialPos[kSpecialSource];
+  S.Limit = S.Nodes + limit;
+  S.Bound = bound;
+  S.Wander = wander;
+  S.StopAtFirst = stopAtFirst;
+  S.Stop = S.Aborted = false;
+  S.Visits[CellOf(src.X, src.Y)] = 1;
+  if (CanStillFinish(src.X, src.Y, src.Dir)) Visit(src.X, src.Y, src.Dir);
+  S.Visits[CellOf(src.X, src.Y)] = 0;
+}
+
+}  // namespace
+
+int32_t FramesPerCell(const StageInfo& s, int32_t weight) {
+  const int32_t step = 2 * weight - SpeedAdjust(s);
+  return step > 0 ? 320 / step + 1 : 0;
+}
+
+// First a walk that tries far cells first: it finds long routes and, if
+// it runs to the end, every route. Then, when it could not finish, a
+// search with a rising length bound for the shortest route.
+SolveResult SolveStage(const StageInfo& s, int64_t nodeLimit) {
+  Prepare(s);
+  SolveResult result{};
+  Run(nodeLimit / 2, 0, true, false);
+  result.Exhausted = !S.Aborted;
+  if (!result.Exhausted) {
+    const int32_t top = S.AnyFound ? S.Shortest.Cells - 1 : 2 * kCells + 2;
+    for (int32_t bound = S.Required + 1; bound <= top; bound++) {
+      Run(nodeLimit - S.Nodes, bound, false, true);
+      if (S.Stop || S.Aborted) break;
+    }
+  }
+  result.Found = S.AnyFound;
+  result.Nodes = S.Nodes;
+  result.Shortest = S.Shortest;
+  result.Longest = S.Longest;
+  return result;
+}
+
+}  // namespace puzzle

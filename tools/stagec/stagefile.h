@@ -1,0 +1,25 @@
+// The designers' text form of a course: stages written as a few keyword
+// lines and a map drawn one character per cell (content/stages/README.md).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "puzzle/stagerecord.h"
+
+namespace stagec {
+
+struct StageSource {
+  std::string Title;
+  int Line = 0;  // line of the "stage" keyword
+  puzzle::StageInfo Record{};
+};
+
+// Parses a whole course file. On failure returns false with
+// "line N: what is wrong" in error.
+bool ParseCourse(const std::string& text, std::vector<StageSource>& stages, std::string& error);
+
+// The map character of a kind (for drawing routes); '?' for none.
+char MapChar(int chip);
+
+}  // namespace stagec
