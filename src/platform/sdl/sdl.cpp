@@ -72,21 +72,33 @@ int WindowScale() {
   return s;
 }
 
-void MakeWindow() {
+// A new window for each display mode: windowed, or a borderless window
+// covering the whole display (which also works where no window manager
+// would honour a later resize). The display mode itself never changes.
+void MakeWindow(int mode) {
+  if (V.Texture != nullptr) SDL_DestroyTexture(V.Texture);
+  if (V.Renderer != nullptr) SDL_DestroyRenderer(V.Renderer);
+  if (V.Window != nullptr) SDL_DestroyWindow(V.Window);
+  V.Texture = nullptr;
+  V.Renderer = nullptr;
   int scale = WindowScale();
-  V.Window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              kScreenW * scale, kScreenH * scale, SDL_WINDOW_HIDDEN);
+  SDL_Rect area = {static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                   static_cast<int>(SDL_WINDOWPOS_CENTERED), kScreenW * scale, kScreenH * scale};
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (mode == 1 && SDL_GetDisplayBounds(0, &area) == 0)
+    flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP;
+  V.Window = SDL_CreateWindow(kTitle, area.x, area.y, area.w, area.h, flags);
   if (V.Window == nullptr) {
     std::fprintf(stderr, "Ductora Fiesta: cannot open the window: %s\n", SDL_GetError());
     std::exit(1);
   }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   V.Renderer = SDL_CreateRenderer(V.Window, -1, 0);
   if (V.Renderer == nullptr) V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
   if (V.Renderer == nullptr) {
     std::fprintf(stderr, "Ductora Fiesta: cannot draw in the window: %s\n", SDL_GetError());
     std::exit(1);
   }
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
 }
 
 void UploadAndShow(const Surface& s) {
@@ -299,19 +311,14 @@ void Present(const Surface& screen) {
 
 void SetDisplayMode(int fullScreen) {
   EnsureInit();
-  if (V.Window == nullptr) MakeWindow();
   int mode = fullScreen != 0 ? 1 : 0;
-  if (mode != V.FullScreen) {
-    SDL_SetWindowFullscreen(V.Window, mode == 1 ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (mode == 0) {
-      int scale = WindowScale();
-      SDL_SetWindowSize(V.Window, kScreenW * scale, kScreenH * scale);
-      SDL_SetWindowPosition(V.Window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+  if (V.Window == nullptr || mode != V.FullScreen) {
+    MakeWindow(mode);
     SetCursorHidden(mode == 1);
     V.FullScreen = mode;
   }
   SDL_ShowWindow(V.Window);
+  SDL_RaiseWindow(V.Window);
 }
 
 void SetCursorHidden(bool hidden) { SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE); }
