@@ -11,12 +11,12 @@ constexpr int kCell = 32;
 // Half-width of the channel: a horizontal pipe carries water in rows 11..20.
 constexpr float kChannelHalf = 5.0f;
 // Half-width of the pipe's outer surface, and of the collars at the cell sides.
-constexpr float kWallHalf = 9.0f;
-constexpr float kCollarHalf = 10.5f;
+constexpr float kWallHalf = 10.5f;
+constexpr float kCollarHalf = 12.0f;
 constexpr float kCollarLength = 3.0f;
 // Round basin in the middle of sources, drains and warps, and their tank.
 constexpr float kBasinRadius = 6.5f;
-constexpr float kTankRadius = 12.0f;
+constexpr float kTankRadius = 12.5f;
 
 // A path end in the middle of the cell (basin of a source, drain or warp).
 constexpr int kMiddle = -1;

@@ -18,9 +18,9 @@ namespace {
 constexpr uint32_t kPlayerColor[2] = {0xE8402C, 0x3C5CF0};
 constexpr uint32_t kFastColor = 0xFF8A1C;
 constexpr uint32_t kSlowColor = 0x38D070;
-constexpr uint32_t kGlowInner = 0xFFF8C8;
-constexpr uint32_t kGlowOuter = 0xFFB43C;
-constexpr uint32_t kHalo = 0xFFF6C0;
+constexpr uint32_t kGlowInner = 0xFFF0A0;
+constexpr uint32_t kGlowOuter = 0xF09018;
+constexpr uint32_t kHalo = 0xFFF0A0;
 constexpr int kNobody = -1;
 
 enum class Ground { Grass, Steel, Tiles, Wood, Circuit };
@@ -423,6 +423,7 @@ uint32_t BasinColor(int family, float dx, float dy) {
 struct Style {
   const World* W;
   uint32_t Body, Collar, MarkColor;
+  uint32_t Stripe;  // painted line along a player's pipe; 0: none
   bool Lit;
 };
 
@@ -434,7 +435,7 @@ uint32_t ChannelColor(const Style& s, const Piece& piece, const Hit& hit, const 
   if (s.Lit) {
     c = Mix(kGlowInner, kGlowOuter, std::fabs(across) * std::fabs(across));
   } else if (s.W->Surface == Finish::Glass) {
-    c = Mix(Scale(under, 0.75f), s.W->Inner, 0.45f);
+    c = Mix(Scale(under, 0.6f), s.W->Inner, 0.55f);
   } else {
     // The inside of the tube: shadowed on the side facing the light.
     c = TubeColor(s.W->Inner, -across * 0.8f, pt.Nx, pt.Ny, 0.0f);
@@ -466,9 +467,11 @@ uint32_t PiecePixel(const Style& s, const Piece& piece, const Hit& hit, float x,
     case Region::Wall: {
       float across = pt.Across / kWallHalf;
       uint32_t c = WallColor(w, s.Body, under, across, pt, w.Gloss);
+      float stripe = std::fabs(std::fabs(pt.Across) - 7.8f);
+      if (s.Stripe && stripe < 0.75f) c = TubeColor(s.Stripe, across, pt.Nx, pt.Ny, 0.5f);
       if (std::fabs(pt.Across) > kWallHalf - 1)
         c = Shade(w.Surface == Finish::Glass ? s.Body : c, -0.55f);
-      return s.Lit ? Shade(c, 0.12f) : c;
+      return s.Lit ? Shade(c, 0.08f) : c;
     }
     case Region::Channel: {
       int i = 0;
@@ -494,7 +497,7 @@ void DrawPiece(Canvas& cv, int x0, int y0, const Piece& piece, const Style& s) {
       // Ground: the pipe's drop shadow, and the glow of a lit route.
       uint32_t c = under;
       if (Covered(piece, px - 2, py - 2)) c = Scale(c, 0.62f);
-      if (s.Lit && hit.Outside < 5.0f) c = Mix(c, kHalo, 0.9f * (1.0f - hit.Outside / 5.0f));
+      if (s.Lit && hit.Outside < 4.0f) c = Mix(c, kHalo, 0.85f * (1.0f - hit.Outside / 4.0f));
       Plot(cv, x0 + x, y0 + y, c);
     }
 }
@@ -503,18 +506,18 @@ void DrawPiece(Canvas& cv, int x0, int y0, const Piece& piece, const Style& s) {
 void DrawSpecialPlate(Canvas& cv, int x0, int y0, bool vertical, bool fast) {
   uint32_t plate = fast ? 0x8A4A1C : 0x1C6A40, mark = fast ? kFastColor : kSlowColor;
   for (int i = 0; i < kCell; ++i)
-    for (int j = 2; j < kCell - 2; ++j) {
+    for (int j = 1; j < kCell - 1; ++j) {
       int x = vertical ? j : i, y = vertical ? i : j;
       uint32_t c = plate;
-      if (j == 2) c = Shade(plate, 0.3f);
-      if (j == kCell - 3) c = Shade(plate, -0.4f);
+      if (j == 1) c = Shade(plate, 0.3f);
+      if (j == kCell - 2) c = Shade(plate, -0.4f);
       Plot(cv, x0 + x, y0 + y, c);
     }
-  // Marks on the strips beside the pipe, 3..5 from either long edge.
+  // Marks on the strips of plate left beside the pipe.
   for (int i = 0; i < kCell; ++i)
     for (int band = 0; band < 2; ++band)
       for (int j = 0; j < 3; ++j) {
-        int across = band == 0 ? 3 + j : kCell - 6 + j;
+        int across = band == 0 ? 2 + j : kCell - 5 + j;
         bool on;
         if (fast) {
           // Chevrons pointing out of the middle, towards both ends.
@@ -632,16 +635,19 @@ void DrawBlock(Canvas& cv, int x0, int y0, const World& w) {
 // ---------------------------------------------------------------- sheet
 
 Style StyleFor(const World& w, int chip, int owner, bool lit) {
-  Style s{&w, w.Body, w.NeutralCollar, 0xFFE860, lit};
+  Style s{&w, w.Body, w.NeutralCollar, 0xFFE860, 0, lit};
   if (chip < 16) {
     s.Collar = FamilyColor(chip / 4);
     s.MarkColor = 0xF8FCFF;
   } else if (chip >= 36 && chip <= 39) {
     s.Collar = chip <= 37 ? kFastColor : kSlowColor;
+    s.Body = Mix(w.Body, s.Collar, 0.3f);
     s.MarkColor = chip <= 37 ? kFastColor : 0x78FFB0;
   } else if (owner != kNobody) {
     s.Body = Mix(w.Body, kPlayerColor[owner], w.Tint);
     s.Collar = w.PlayerCollar ? w.PlayerCollar : kPlayerColor[owner];
+    // Where the body keeps its material, a painted line tells the owner.
+    if (w.Tint < 0.5f) s.Stripe = kPlayerColor[owner];
   }
   if (lit) s.MarkColor = chip >= 36 ? Shade(s.MarkColor, -0.3f) : 0xC03A10;
   return s;
@@ -665,7 +671,7 @@ void DrawPicture(Canvas& cv, int picture, const World& w) {
   if (lit) {
     // The route ahead of the water: the whole cell warms up.
     for (int y = 0; y < kCell; ++y)
-      for (int x = 0; x < kCell; ++x) Blend(cv, x0 + x, y0 + y, 0xFFE890, 0.22f);
+      for (int x = 0; x < kCell; ++x) Blend(cv, x0 + x, y0 + y, 0xFFE890, 0.16f);
   }
   if (chip >= 36 || chip < 16) owner = kNobody;
   DrawPiece(cv, x0, y0, PieceOf(chip), StyleFor(w, chip, owner, lit));

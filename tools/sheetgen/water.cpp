@@ -34,16 +34,17 @@ constexpr uint32_t kWater = 0x2E8CF0;
 constexpr uint32_t kFoam = 0xC8F0FF;
 constexpr uint32_t kGlint = 0xF4FCFF;
 
-// Small sparkles that drift with the flow from frame to frame.
+// Two short sparkles on the lit side that drift with the flow from frame to frame.
 bool IsGlint(const PathPoint& pt, float length, int frame, int pattern) {
-  for (int k = 0; k < 3; ++k) {
-    float g = std::fmod(5.0f + k * 11.0f + frame * 1.6f, length);
+  for (int k = 0; k < 2; ++k) {
+    float g = std::fmod(7.0f + k * 15.0f + frame * 1.6f, length);
     // The time gauge stretches the left half of the full right-running
     // picture into a bar: keep that part plain.
     if (pattern == 0 && frame == 15 && g < 18.0f) continue;
-    float c = (k % 2 == 0) ? -2.0f : 1.5f;
-    float da = std::fabs(pt.Along - g), dc = std::fabs(pt.Across - c);
-    if ((da < 0.6f && dc < 1.6f) || (da < 1.6f && dc < 0.6f)) return true;
+    // The lit side is the one towards the top left.
+    float side = (pt.Nx + pt.Ny) > 0 ? -1.0f : 1.0f;
+    float da = pt.Along - g, dc = std::fabs(pt.Across - side * 2.5f);
+    if (da > -1.6f && da < 1.6f && dc < 0.6f) return true;
   }
   return false;
 }
@@ -98,37 +99,48 @@ void DrawWaterCell(Canvas& cv, int x0, int y0, int pattern, int frame) {
     }
 }
 
-// The leak splash: a burst of water with flying drops, 80 x 80.
+// A shaded bead of water: an ellipse stretched along (ux, uy).
+void DrawDrop(Canvas& cv, int x0, int y0, float bx, float by, float ux, float uy, float length,
+              float width) {
+  int reach = static_cast<int>(length) + 2;
+  for (int y = static_cast<int>(by) - reach; y <= by + reach; ++y)
+    for (int x = static_cast<int>(bx) - reach; x <= bx + reach; ++x) {
+      if (x < 0 || y < 0 || x >= 80 || y >= 80) continue;
+      float dx = x + 0.5f - bx, dy = y + 0.5f - by;
+      float u = (dx * ux + dy * uy) / length, v = (dx * -uy + dy * ux) / width;
+      float r = std::sqrt(u * u + v * v);
+      if (r >= 1.0f) continue;
+      float n = std::max(std::sqrt(dx * dx + dy * dy), 1e-3f);
+      uint32_t c = TubeColor(kWater, r, dx / n, dy / n, 0.8f);
+      Plot(cv, x0 + x, y0 + y, c == 0 ? 0x000001 : c);
+    }
+}
+
+// The leak splash, 80 x 80: a burst of water with a crown of drops.
 void DrawSplash(Canvas& cv, int x0, int y0) {
   const float cx = 40.0f, cy = 40.0f;
   for (int y = 0; y < 80; ++y)
     for (int x = 0; x < 80; ++x) {
       float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
       float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
-      float edge = 17.0f + 6.0f * std::sin(7.0f * a + 0.6f) + 3.5f * std::sin(12.0f * a + 2.0f) +
-                   2.0f * std::sin(19.0f * a);
+      float edge = 17.0f + 3.0f * std::sin(5.0f * a + 0.6f) + 2.0f * std::sin(9.0f * a + 2.0f);
       if (r >= edge) continue;
-      float across = r / edge;
-      uint32_t c =
-          TubeColor(kWater, across, dx / std::max(r, 1e-3f), dy / std::max(r, 1e-3f), 0.7f);
-      if (r > edge - 2.0f) c = Mix(c, kFoam, 0.5f);
+      float n = std::max(r, 1e-3f);
+      uint32_t c = TubeColor(kWater, r / edge, dx / n, dy / n, 0.7f);
+      if (r > edge - 2.0f) c = Mix(c, kFoam, 0.45f);
+      if (std::fabs(r - edge * 0.55f) < 0.7f && std::sin(5.0f * a) > 0.2f) c = Mix(c, kFoam, 0.5f);
       Plot(cv, x0 + x, y0 + y, c == 0 ? 0x000001 : c);
     }
-  // Drops thrown outwards, each a small shaded bead with a glint.
-  for (int k = 0; k < 14; ++k) {
-    float a = k * 0.4488f + 0.7f * Noise(k, 1, 77);
-    float dist = 27.0f + 10.0f * Noise(k, 2, 77);
-    float rad = 1.6f + 2.4f * Noise(k, 3, 77);
-    float bx = cx + dist * std::cos(a), by = cy + dist * std::sin(a);
-    for (int y = static_cast<int>(by - rad - 1); y <= by + rad + 1; ++y)
-      for (int x = static_cast<int>(bx - rad - 1); x <= bx + rad + 1; ++x) {
-        float dx = x + 0.5f - bx, dy = y + 0.5f - by;
-        float r = std::sqrt(dx * dx + dy * dy);
-        if (r >= rad || x < 0 || y < 0 || x >= 80 || y >= 80) continue;
-        uint32_t c =
-            TubeColor(kWater, r / rad, dx / std::max(r, 1e-3f), dy / std::max(r, 1e-3f), 0.8f);
-        Plot(cv, x0 + x, y0 + y, c == 0 ? 0x000001 : c);
-      }
+  // The crown: long drops flung outwards, small beads further out.
+  for (int k = 0; k < 10; ++k) {
+    float a = k * 0.6283f + 0.35f * Noise(k, 1, 77);
+    float ux = std::cos(a), uy = std::sin(a);
+    float dist = 24.0f + 4.0f * Noise(k, 2, 77);
+    DrawDrop(cv, x0, y0, cx + dist * ux, cy + dist * uy, ux, uy, 4.5f, 2.2f);
+    float far = 33.0f + 3.0f * Noise(k, 3, 77);
+    float b = a + 0.31f;
+    DrawDrop(cv, x0, y0, cx + far * std::cos(b), cy + far * std::sin(b), std::cos(b), std::sin(b),
+             1.8f + Noise(k, 4, 77), 1.6f + Noise(k, 4, 77));
   }
 }
 

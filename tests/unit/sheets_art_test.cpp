@@ -1,0 +1,402 @@
+// The built-in picture sheets as the game reads them: file format, layout,
+// and the rules the pipe and water pictures must keep to work together.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+// A sheet decoded straight from the embedded BMP bytes, checking the format
+// the game's reader relies on along the way.
+struct Sheet {
+  int Width = 0, Height = 0;
+  std::array<uint32_t, 256> Palette{};
+  std::vector<uint8_t> Index;
+  uint32_t At(int x, int y) const { return Palette[Index[static_cast<size_t>(y) * Width + x]]; }
+  uint8_t IndexAt(int x, int y) const { return Index[static_cast<size_t>(y) * Width + x]; }
+};
+
+uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Returns an empty string when the file is an uncompressed bottom-up 8-bit BMP.
+std::string Decode(const plat::EmbeddedFile& f, Sheet& s) {
+  const uint8_t* d = f.Data;
+  if (f.Size < 54 + 1024 || d[0] != 'B' || d[1] != 'M') return "not a BMP";
+  if (Le32(d + 2) != f.Size) return "file size field wrong";
+  uint32_t offset = Le32(d + 10);
+  if (Le32(d + 14) != 40) return "not a BITMAPINFOHEADER";
+  int32_t w = static_cast<int32_t>(Le32(d + 18)), h = static_cast<int32_t>(Le32(d + 22));
+  if (w <= 0 || h <= 0) return "rows must be stored bottom-up";
+  if (Le16(d + 26) != 1 || Le16(d + 28) != 8) return "not 8 bits per pixel";
+  if (Le32(d + 30) != 0) return "compressed";
+  uint32_t used = Le32(d + 46);
+  if (used != 0 && used != 256) return "colour table is not 256 entries";
+  if (offset != 54 + 1024) return "pixel data not right after the colour table";
+  size_t row = (static_cast<size_t>(w) + 3) & ~size_t{3};
+  if (f.Size != offset + row * h) return "pixel data size wrong";
+  s.Width = w, s.Height = h;
+  for (int i = 0; i < 256; ++i)
+    s.Palette[i] = d[54 + 4 * i + 2] << 16 | d[54 + 4 * i + 1] << 8 | d[54 + 4 * i];
+  s.Index.resize(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(&s.Index[static_cast<size_t>(y) * w], d + offset + (h - 1 - y) * row, w);
+  return "";
+}
+
+Sheet Load(const std::string& name) {
+  Sheet s;
+  const plat::EmbeddedFile* f = plat::FindEmbeddedSheet(name);
+  EXPECT_NE(f, nullptr) << name;
+  if (f) {
+    EXPECT_EQ(Decode(*f, s), "") << name;
+  }
+  return s;
+}
+
+// ------------------------------------------------------------ file format
+
+TEST(SheetFiles, AllThirteenAreBuiltInWithTheirSizes) {
+  struct Expect {
+    const char* Name;
+    int W, H;
+  };
+  const Expect sheets[] = {
+      {"syspic.bmp", 256, 256}, {"water.bmp", 512, 512}, {"water2.bmp", 512, 512},
+      {"font.bmp", 256, 128},   {"pipe0.bmp", 256, 512}, {"pipe1.bmp", 256, 512},
+      {"pipe2.bmp", 256, 512},  {"pipe3.bmp", 256, 512}, {"pipe4.bmp", 256, 512},
+      {"title.bmp", 512, 512},  {"back.bmp", 512, 256},  {"heylaw.bmp", 256, 48},
+      {"m013.bmp", 512, 384}};
+  size_t count = 0;
+  ASSERT_NE(plat::EmbeddedSheets(count), nullptr);
+  EXPECT_EQ(count, 13u);
+  for (const Expect& e : sheets) {
+    Sheet s = Load(e.Name);
+    EXPECT_EQ(s.Width, e.W) << e.Name;
+    EXPECT_EQ(s.Height, e.H) << e.Name;
+  }
+  // Names are matched exactly.
+  EXPECT_EQ(plat::FindEmbeddedSheet("Pipe0.bmp"), nullptr);
+  EXPECT_EQ(plat::FindEmbeddedSheet("pipe5.bmp"), nullptr);
+}
+
+TEST(SheetFiles, OnlyEntryZeroIsBlack) {
+  // Masks are built from exact black, so no other colour may turn black.
+  for (const char* name : {"water.bmp", "water2.bmp", "pipe0.bmp", "pipe1.bmp", "pipe2.bmp",
+                           "pipe3.bmp", "pipe4.bmp"}) {
+    Sheet s = Load(name);
+    EXPECT_EQ(s.Palette[0], 0u) << name;
+    std::array<bool, 256> used{};
+    for (uint8_t i : s.Index) used[i] = true;
+    for (int i = 1; i < 256; ++i)
+      if (used[i]) {
+        EXPECT_NE(s.Palette[i], 0u) << name << " entry " << i;
+      }
+  }
+}
+
+// ------------------------------------------------------------ water
+
+constexpr int kMid = -1;  // the middle of the cell
+enum Side { kTop, kRight, kBottom, kLeft };
+
+// Where each water picture comes in and goes out of its cell.
+struct Course {
+  int From, To;
+};
+constexpr Course kCourses[28] = {
+    {kLeft, kRight}, {kRight, kLeft},   {kBottom, kTop},   {kTop, kBottom},  {kTop, kRight},
+    {kRight, kTop},  {kRight, kBottom}, {kBottom, kRight}, {kBottom, kLeft}, {kLeft, kBottom},
+    {kLeft, kTop},   {kTop, kLeft},     {kMid, kRight},    {kMid, kLeft},    {kMid, kTop},
+    {kMid, kBottom}, {kLeft, kMid},     {kRight, kMid},    {kBottom, kMid},  {kTop, kMid},
+    {kLeft, kRight}, {kRight, kLeft},   {kBottom, kTop},   {kTop, kBottom},  {kLeft, kRight},
+    {kRight, kLeft}, {kBottom, kTop},   {kTop, kBottom},
+};
+
+void SidePoint(int side, float& x, float& y) {
+  x = side == kRight ? 32.0f : side == kLeft ? 0.0f : 16.0f;
+  y = side == kBottom ? 32.0f : side == kTop ? 0.0f : 16.0f;
+}
+
+// The channel: 10 pixels wide along straights, quarter circles of radius 16
+// round a corner for turns, a spout and a round basin for the middle.
+bool InChannel(const Course& c, int x, int y) {
+  float px = x + 0.5f, py = y + 0.5f;
+  if (c.From == kMid || c.To == kMid) {
+    int side = c.From == kMid ? c.To : c.From;
+    float sx, sy;
+    SidePoint(side, sx, sy);
+    float ux = (sx - 16) / 16, uy = (sy - 16) / 16;
+    float t = (px - 16) * ux + (py - 16) * uy, across = (px - 16) * -uy + (py - 16) * ux;
+    float r = std::hypot(px - 16, py - 16);
+    return r < 7.0f || (t > -0.5f && std::fabs(across) < 5.5f);
+  }
+  if ((c.From + 2) % 4 == c.To) {
+    bool horizontal = c.From == kLeft || c.From == kRight;
+    return std::fabs((horizontal ? py : px) - 16) < 5.5f;
+  }
+  float fx, fy, tx, ty;
+  SidePoint(c.From, fx, fy);
+  SidePoint(c.To, tx, ty);
+  float cx = fx + tx - 16, cy = fy + ty - 16;  // the corner both sides share
+  float r = std::hypot(px - cx, py - cy);
+  return r > 10.5f && r < 21.5f;
+}
+
+struct WaterCell {
+  const Sheet* S;
+  int X0, Y0;
+  bool Wet(int x, int y) const {
+    return S->IndexAt(X0 + x, Y0 + y) != 0 && S->At(X0 + x, Y0 + y) != 0;
+  }
+  int Count() const {
+    int n = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) n += Wet(x, y);
+    return n;
+  }
+};
+
+class WaterSheets : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    one_ = new Sheet(Load("water.bmp"));
+    two_ = new Sheet(Load("water2.bmp"));
+  }
+  static void TearDownTestSuite() {
+    delete one_;
+    delete two_;
+  }
+  static WaterCell Cell(int pattern, int frame) {
+    return pattern < 12 ? WaterCell{one_, frame * 32, pattern * 32}
+                        : WaterCell{two_, frame * 32, (pattern - 12) * 32};
+  }
+  static Sheet* one_;
+  static Sheet* two_;
+};
+Sheet* WaterSheets::one_ = nullptr;
+Sheet* WaterSheets::two_ = nullptr;
+
+TEST_F(WaterSheets, WaterStaysInsideTheChannel) {
+  for (int p = 0; p < 28; ++p)
+    for (int f = 0; f < 16; ++f) {
+      WaterCell c = Cell(p, f);
+      int outside = 0;
+      for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) outside += c.Wet(x, y) && !InChannel(kCourses[p], x, y);
+      EXPECT_EQ(outside, 0) << "pattern " << p << " frame " << f;
+    }
+}
+
+TEST_F(WaterSheets, WaterAdvancesFromFrameToFrame) {
+  // Each frame is drawn over the last in the same cell: it must cover it.
+  for (int p = 0; p < 28; ++p) {
+    EXPECT_GT(Cell(p, 0).Count(), 0) << "pattern " << p;
+    EXPECT_LT(Cell(p, 0).Count() * 8, Cell(p, 15).Count()) << "pattern " << p;
+    for (int f = 0; f < 15; ++f) {
+      WaterCell a = Cell(p, f), b = Cell(p, f + 1);
+      EXPECT_GT(b.Count(), a.Count()) << "pattern " << p << " frame " << f;
+      int lost = 0;
+      for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) lost += a.Wet(x, y) && !b.Wet(x, y);
+      EXPECT_EQ(lost, 0) << "pattern " << p << " frame " << f;
+    }
+  }
+}
+
+TEST_F(WaterSheets, WaterStartsAtTheSideItComesIn) {
+  for (int p = 0; p < 28; ++p) {
+    WaterCell c = Cell(p, 1);
+    float sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        if (c.Wet(x, y)) sx += x + 0.5f, sy += y + 0.5f, ++n;
+    ASSERT_GT(n, 0);
+    sx /= n, sy /= n;
+    float ex, ey, ox, oy;
+    SidePoint(kCourses[p].From, ex, ey);
+    SidePoint(kCourses[p].To, ox, oy);
+    EXPECT_LT(std::hypot(sx - ex, sy - ey), std::hypot(sx - ox, sy - oy)) << "pattern " << p;
+  }
+}
+
+TEST_F(WaterSheets, FullFramesFillTheChannelToBothEnds) {
+  for (int p = 0; p < 28; ++p) {
+    WaterCell c = Cell(p, 15);
+    for (int side : {kCourses[p].From, kCourses[p].To}) {
+      if (side == kMid) {
+        EXPECT_TRUE(c.Wet(16, 16)) << "pattern " << p;
+        continue;
+      }
+      // The ten channel pixels along that side of the cell are all wet.
+      for (int i = 11; i <= 20; ++i) {
+        int x = side == kLeft ? 0 : side == kRight ? 31 : i;
+        int y = side == kTop ? 0 : side == kBottom ? 31 : i;
+        EXPECT_TRUE(c.Wet(x, y)) << "pattern " << p << " side " << side << " at " << i;
+      }
+    }
+  }
+  // Straights: the whole band.
+  for (int p : {0, 1, 2, 3, 20, 21, 22, 23, 24, 25, 26, 27}) {
+    WaterCell c = Cell(p, 15);
+    bool horizontal = kCourses[p].From == kLeft || kCourses[p].From == kRight;
+    for (int a = 0; a < 32; ++a)
+      for (int b = 11; b <= 20; ++b)
+        EXPECT_TRUE(horizontal ? c.Wet(a, b) : c.Wet(b, a)) << "pattern " << p;
+  }
+}
+
+TEST_F(WaterSheets, WaterIsBlue) {
+  for (int p = 0; p < 28; ++p) {
+    WaterCell c = Cell(p, 15);
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        if (!c.Wet(x, y)) continue;
+        uint32_t col = c.S->At(c.X0 + x, c.Y0 + y);
+        EXPECT_GE(col & 0xFF, (col >> 16) & 0xFF) << "pattern " << p;
+      }
+  }
+}
+
+TEST_F(WaterSheets, GaugeBarAndSplash) {
+  for (int y = 11; y < 21; ++y)
+    for (int x = 480; x < 496; ++x) EXPECT_NE(one_->At(x, y), 0u) << x << "," << y;
+  // The splash: a shape drawn on black, round its middle.
+  int wet = 0;
+  for (int y = 384; y < 464; ++y)
+    for (int x = 0; x < 80; ++x) wet += one_->At(x, y) != 0;
+  EXPECT_GT(wet, 80 * 80 / 8);
+  EXPECT_NE(one_->At(40, 424), 0u);
+  for (int corner : {0, 79}) {
+    EXPECT_EQ(one_->At(corner, 384), 0u);
+    EXPECT_EQ(one_->At(corner, 463), 0u);
+  }
+  // Nothing else below the twelve pattern rows.
+  for (int y = 384; y < 512; ++y)
+    for (int x = 0; x < 512; ++x)
+      if (x >= 80 || y >= 464) {
+        ASSERT_EQ(one_->At(x, y), 0u) << x << "," << y;
+      }
+}
+
+// ------------------------------------------------------------ pipes
+
+struct Picture {
+  const Sheet* S;
+  int N;
+  uint32_t At(int x, int y) const { return S->At((N % 8) * 32 + x, (N / 8) * 32 + y); }
+};
+
+int Differences(Picture a, Picture b) {
+  int n = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) n += a.At(x, y) != b.At(x, y);
+  return n;
+}
+
+class PipeSheets : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    pipes_ = Load("pipe" + std::to_string(GetParam()) + ".bmp");
+    water1_ = Load("water.bmp");
+    water2_ = Load("water2.bmp");
+  }
+  Picture P(int n) const { return {&pipes_, n}; }
+  // Water of a full frame must never fall on bare ground: it lies on the pipe.
+  int WaterOnGround(int picture, int pattern) const {
+    const Sheet& w = pattern < 12 ? water1_ : water2_;
+    int row = pattern < 12 ? pattern : pattern - 12;
+    int n = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        if (w.At(15 * 32 + x, row * 32 + y) != 0) n += P(picture).At(x, y) == P(40).At(x, y);
+    return n;
+  }
+  float ChannelBrightness(Picture p, int pattern) const {
+    const Sheet& w = pattern < 12 ? water1_ : water2_;
+    int row = pattern < 12 ? pattern : pattern - 12;
+    float sum = 0;
+    int n = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        if (w.At(15 * 32 + x, row * 32 + y) == 0) continue;
+        uint32_t c = p.At(x, y);
+        sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+        ++n;
+      }
+    return n ? sum / (3 * n) : 0;
+  }
+  Sheet pipes_, water1_, water2_;
+};
+
+// Which water pictures run through which piece.
+const std::vector<std::pair<int, std::vector<int>>> kPieceWater = {
+    {0, {14}},      {1, {12}},      {2, {15}},          {3, {13}},      {4, {19}},
+    {5, {17}},      {6, {18}},      {7, {16}},          {8, {19}},      {9, {17}},
+    {10, {18}},     {11, {16}},     {12, {14}},         {13, {12}},     {14, {15}},
+    {15, {13}},     {17, {0, 1}},   {18, {2, 3}},       {19, {7, 6}},   {20, {9, 8}},
+    {21, {4, 5}},   {22, {11, 10}}, {23, {0, 1, 2, 3}}, {24, {1}},      {25, {3}},
+    {26, {0}},      {27, {2}},      {28, {7}},          {29, {9}},      {30, {5}},
+    {31, {11}},     {32, {6}},      {33, {8}},          {34, {4}},      {35, {10}},
+    {36, {26, 27}}, {37, {24, 25}}, {38, {22, 23}},     {39, {20, 21}},
+};
+
+TEST_P(PipeSheets, WaterLinesUpWithEveryPipe) {
+  // A handful of pixels may match the ground by colour alone after palette
+  // reduction; water misplaced on a piece would put hundreds there.
+  for (const auto& [chip, patterns] : kPieceWater) {
+    std::vector<int> pictures = {chip};
+    if (chip >= 17) pictures = {chip, chip + 24, chip + 48, chip + 72};
+    for (int picture : pictures)
+      for (int pattern : patterns)
+        EXPECT_LE(WaterOnGround(picture, pattern), 4)
+            << "picture " << picture << " pattern " << pattern;
+  }
+}
+
+TEST_P(PipeSheets, PlayersPiecesDiffer) {
+  for (int chip = 17; chip <= 35; ++chip) {
+    EXPECT_GT(Differences(P(chip), P(chip + 48)), 60) << "piece " << chip;
+    EXPECT_GT(Differences(P(chip + 24), P(chip + 72)), 60) << "lit piece " << chip;
+  }
+}
+
+TEST_P(PipeSheets, RouteCellsAreLit) {
+  for (const auto& [chip, patterns] : kPieceWater) {
+    if (chip < 17) continue;  // system pieces are never drawn lit
+    for (int group : {0, 48}) {
+      Picture plain = P(group + chip), lit = P(group + chip + 24);
+      EXPECT_GT(Differences(plain, lit), 32 * 32 / 3) << "piece " << group + chip;
+      // The channel, where the water will run, glows.
+      EXPECT_GT(ChannelBrightness(lit, patterns[0]), ChannelBrightness(plain, patterns[0]) + 30)
+          << "piece " << group + chip;
+    }
+  }
+}
+
+TEST_P(PipeSheets, EmptyCellsLookAlike) {
+  // A broken piece of player 2 keeps its owner: it is drawn as picture 88,
+  // which must show the empty cell like picture 40.
+  EXPECT_EQ(Differences(P(40), P(88)), 0);
+  for (int n = 112; n < 128; ++n) EXPECT_EQ(Differences(P(40), P(n)), 0) << n;
+  // Everything else is a piece on the ground.
+  for (int n = 0; n < 40; ++n) EXPECT_GT(Differences(P(40), P(n)), 100) << n;
+}
+
+TEST_P(PipeSheets, WorldsDiffer) {
+  int other = (GetParam() + 1) % 5;
+  Sheet next = Load("pipe" + std::to_string(other) + ".bmp");
+  EXPECT_GT(Differences(P(40), Picture{&next, 40}), 32 * 32 / 2);
+  EXPECT_GT(Differences(P(17), Picture{&next, 17}), 32 * 32 / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSets, PipeSheets, ::testing::Range(0, 5));
+
+}  // namespace
