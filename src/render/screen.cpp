@@ -1,6 +1,10 @@
 #include "render/screen.h"
 
+#include "puzzle/playstage.h"
+#include "render/playdraw.h"
 #include "render/surfaces.h"
+#include "shell/gamestate.h"
+#include "shell/timer.h"
 #include "shell/window.h"
 
 namespace render {
@@ -36,6 +40,37 @@ void FillStartupScreen(plat::Surface& s) {
     for (int32_t c = 0; c <= s.Width / 32; ++c)
       plat::BitBlt(s, 32 * c, 32 * r, 32, 32, SysPic, 0, 0, plat::SRCCOPY);
   game::ShowScreen();
+}
+
+namespace {
+
+// Row r of the picture shifted by k frames of the slide.
+void ShiftRows(plat::Surface& s, int32_t k) {
+  for (int32_t r = 0; r <= s.Height; ++r) {
+    const int32_t x = (r % 2 == 1) ? 30 - k : k - 30;
+    plat::BitBlt(s, x, r, s.Width, 1, s, 0, r, plat::SRCCOPY);
+  }
+}
+
+}  // namespace
+
+// When the caller slides the screen itself, the slide follows the screen
+// across a display-mode switch instead of drawing on the hidden one.
+void StageSlideIn(plat::Surface& s) {
+  const bool onScreen = &s == game::ScreenPic;
+  for (int32_t k = 0; k <= 30; ++k) {
+    game::DoEvents();
+    plat::Surface& target = onScreen ? *game::ScreenPic : s;
+    RestoreScreen(target);
+    DrawNextQueues(target);
+    puzzle::DrawPipeCounters(target);
+    DrawTimeGauge(target);
+    DrawWaterHead(target);
+    ShiftRows(target, k);
+    DrawScorePanel(target);
+    game::ShowScreen();
+    game::WaitFrame(17);
+  }
 }
 
 void CopySurface(const plat::Surface& source, plat::Surface& destination) {

@@ -14,6 +14,9 @@ void DrawTitleLogo(plat::Surface& s);
 void DrawCourseCaption(plat::Surface& s, int32_t y);
 // The grid of 32-pixel boxes shown while the sheets load; shows the surface.
 void FillStartupScreen(plat::Surface& s);
+// The stage opening: the play screen slides together from both sides over
+// 31 frames, odd rows from the right and even rows from the left.
+void StageSlideIn(plat::Surface& s);
 void CopySurface(const plat::Surface& source, plat::Surface& destination);
 
 int32_t CaptionScroll();

@@ -1,0 +1,31 @@
+// One attempt at a stage: the frame loop of play, the overlay drawn over
+// the restored screen each frame, and what follows a leak.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace puzzle {
+
+// Plays until the water reaches the drain or stops; on return StageNo,
+// CourseFinished and Lives have been updated.
+void PlayStage();
+
+// Everything drawn over the restored screen each frame, in a fixed order.
+void PlayOverlay(plat::Surface& surface);
+
+// Route length and requirement of each player in the side panels.
+void DrawPipeCounters(plat::Surface& surface);
+
+// The splash at the leak point, then a pause of about three seconds.
+void LeakSequence();
+
+// Where the splash is centred: the side of the head cell the water came in by.
+void LeakPoint(int32_t& x, int32_t& y);
+
+// The last two characters of the number with two spaces in front.
+std::string CounterText(int32_t value);
+
+}  // namespace puzzle

@@ -1,0 +1,233 @@
+#include "render/playdraw.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "audio/wavedef.h"
+#include "puzzle/board.h"
+#include "puzzle/players.h"
+#include "puzzle/water.h"
+#include "render/font.h"
+#include "render/mask.h"
+#include "render/screen.h"
+#include "render/surfaces.h"
+#include "shell/gamestate.h"
+#include "shell/savedata.h"
+
+namespace render {
+
+namespace {
+
+// Set once the water has started, so that sound 9 plays only once a stage.
+int16_t StartSoundFlag = 0;
+
+constexpr int32_t kGaugeSound = 9;
+constexpr int32_t kGaugeBarX = 128;
+constexpr int32_t kGaugeBarY = 331;
+constexpr int32_t kGaugeBarWidth = 256;
+
+// Player records the overlay draws: the first one or two, never past the array.
+int32_t ActivePlayers() { return std::clamp(game::PlayerCount, 0, puzzle::kPlayerSlots); }
+
+void CopyPipePicture(plat::Surface& surface, int32_t n, int32_t dx, int32_t dy) {
+  plat::BitBlt(surface, dx, dy, kCellSize, kCellSize, PipePic, (n % 8) * kCellSize,
+               (n / 8) * kCellSize, plat::SRCCOPY);
+}
+
+void CopySys(plat::Surface& surface, int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t sx,
+             int32_t sy) {
+  plat::BitBlt(surface, dx, dy, w, h, SysPic, sx, sy, plat::SRCCOPY);
+}
+
+void DrawPlayAreaEdges(plat::Surface& surface) {
+  for (int32_t c = 0; c < puzzle::kPlayColumns; ++c) {
+    const int32_t x = kBoardLeft + kCellSize * c;
+    const bool wrap = puzzle::WrapColumn[c] != 0;
+    CopySys(surface, x, 32, 32, 16, wrap ? 64 : 32, 32);
+    CopySys(surface, x, 304, 32, 16, wrap ? 64 : 32, 48);
+  }
+  for (int32_t r = 0; r < puzzle::kPlayRows; ++r) {
+    const int32_t y = kBoardTop + kCellSize * r;
+    const bool wrap = puzzle::WrapRow[r] != 0;
+    CopySys(surface, 80, y, 16, 32, wrap ? 128 : 96, 32);
+    CopySys(surface, 416, y, 16, 32, wrap ? 144 : 112, 32);
+  }
+}
+
+// Both panels are drawn whether or not a second player plays.
+void DrawSidePanel(plat::Surface& surface, int32_t x0) {
+  CopySys(surface, x0, 32, 16, 16, 0, 32);
+  CopySys(surface, x0 + 48, 32, 16, 16, 16, 32);
+  CopySys(surface, x0 + 16, 32, 32, 16, 32, 32);
+  for (int32_t i = 0; i < 5; ++i) {
+    const int32_t y = 48 + 32 * i;
+    CopySys(surface, x0, y, 16, 32, 96, 32);
+    CopySys(surface, x0 + 48, y, 16, 32, 112, 32);
+    plat::BitBlt(surface, x0 + 16, y, 32, 32, PipePic, 0, 160, plat::SRCCOPY);
+  }
+  CopySys(surface, x0, 208, 64, 32, 176, 0);
+}
+
+// One entry of the score line: a coloured label, then the number in colour 5.
+void DrawScoreEntry(plat::Surface& surface, int32_t x, const char* label, int32_t labelColor,
+                    int32_t value) {
+  GameFont.FontColor(labelColor);
+  ShadowText(surface, x, 8, label, 1);
+  GameFont.FontColor(5);
+  ShadowText(surface, x + 32, 8, RightAligned(value, 7), 1);
+}
+
+}  // namespace
+
+std::string RightAligned(int64_t value, int32_t width) {
+  const std::string text = std::string(static_cast<size_t>(width), ' ') + std::to_string(value);
+  return text.substr(text.size() - static_cast<size_t>(width));
+}
+
+void BuildStageBackground(plat::Surface& surface) {
+  ClearRect(surface, 0, 0, surface.Width, surface.Height);
+  DrawBoardFrame(surface);
+  DrawAllCells(surface);
+  DrawTimeGaugeFrame(surface);
+  puzzle::TraceRoute(true);
+}
+
+void DrawBoardFrame(plat::Surface& surface) {
+  CopySys(surface, 80, 32, 16, 16, 0, 32);
+  CopySys(surface, 80, 304, 16, 16, 0, 48);
+  CopySys(surface, 416, 32, 16, 16, 16, 32);
+  CopySys(surface, 416, 304, 16, 16, 16, 48);
+  DrawPlayAreaEdges(surface);
+  DrawSidePanel(surface, PanelX(0));
+  DrawSidePanel(surface, PanelX(1));
+  CopySys(surface, 8, 256, 64, 64, 0, 112);
+  CopySys(surface, 440, 256, 64, 64, 0, 112);
+  CopySys(surface, 8, 320, 64, 32, 64, 112);
+  CopySys(surface, 440, 320, 64, 32, 64, 144);
+}
+
+void DrawAllCells(plat::Surface& surface) {
+  for (int32_t y = 0; y < puzzle::kPlayRows; ++y)
+    for (int32_t x = 0; x < puzzle::kPlayColumns; ++x) DrawCell(surface, x, y);
+}
+
+// A cell the water has entered keeps its water picture in the layer.
+void DrawCell(plat::Surface& surface, int32_t x, int32_t y) {
+  if (x < 0 || x >= puzzle::kBoardColumns || y < 0 || y >= puzzle::kBoardRows) return;
+  const puzzle::ChipInfo& cell = puzzle::Board[x][y];
+  if (cell.PassCount >= 1) return;
+  int32_t n = cell.Owner * 48 + cell.ChipNo;
+  if (cell.OnPath != 0 && cell.System == 0) n += 24;
+  if (n < 0) return;
+  CopyPipePicture(surface, n, kBoardLeft + kCellSize * x, kBoardTop + kCellSize * y);
+}
+
+void DrawTimeGaugeFrame(plat::Surface& surface) {
+  CopySys(surface, 96, 320, 32, 32, 160, 32);
+  for (int32_t i = 0; i < 8; ++i) CopySys(surface, 128 + 32 * i, 320, 32, 32, 192, 32);
+  CopySys(surface, 384, 320, 32, 32, 224, 32);
+}
+
+// A start value of 320 or less has no delay to show (stage checks refuse
+// such records); the bar is then empty rather than a division by zero.
+int32_t TimeGaugeWidth(int32_t progress, int32_t startProgress) {
+  const int32_t cell = puzzle::kCellProgress;
+  if (progress < cell || startProgress <= cell) return 0;
+  const double share = static_cast<double>(progress - cell) / (startProgress - cell);
+  return static_cast<int32_t>(std::nearbyint(share * kGaugeBarWidth));
+}
+
+void DrawTimeGauge(plat::Surface& surface) {
+  const puzzle::WaterState& w = puzzle::Water;
+  if (w.Progress >= puzzle::kCellProgress) {
+    const int32_t width = TimeGaugeWidth(w.Progress, w.StartProgress);
+    if (width > 0)
+      plat::StretchBlt(surface, kGaugeBarX, kGaugeBarY, width, 10, WaterPic, 480, 11, 16, 10,
+                       plat::SRCPAINT);
+    StartSoundFlag = 0;
+  } else if (StartSoundFlag == 0) {
+    audio::PlayEffect(kGaugeSound);
+    StartSoundFlag = -1;
+  }
+}
+
+bool StartSoundPlayed() { return StartSoundFlag != 0; }
+
+void RestoreScreen(plat::Surface& surface) {
+  plat::BitBlt(surface, 0, 0, surface.Width, surface.Height, FirstMap, 0, 0, plat::SRCCOPY);
+}
+
+void DrawCursors(plat::Surface& surface) {
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    const puzzle::PlayerInfo& pl = puzzle::Players[p];
+    DrawMasked(surface, kBoardLeft + kCellSize * pl.CursorX, kBoardTop + kCellSize * pl.CursorY, 32,
+               32, SysPic, 64 + 32 * p, 0, SysPic, 32, 0);
+  }
+}
+
+// The current piece stands just above the NEXT plate; the queue runs upwards.
+void DrawNextQueues(plat::Surface& surface) {
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    const puzzle::PlayerInfo& pl = puzzle::Players[p];
+    for (int32_t i = 0; i < puzzle::kQueueRing; ++i) {
+      const int32_t k =
+          ((pl.QueueIndex + i) % puzzle::kQueueRing + puzzle::kQueueRing) % puzzle::kQueueRing;
+      CopyPipePicture(surface, pl.Queue[k] + 48 * p, QueueX(p), 48 + 32 * (4 - i));
+    }
+  }
+}
+
+// Drawn into FirstMap, each fill frame covers the last; the full frame
+// stays behind when the water moves on.
+void DrawWaterHead(plat::Surface& surface) {
+  const puzzle::WaterState& w = puzzle::Water;
+  if (w.Progress >= puzzle::kCellProgress || w.Pattern < 0) return;
+  const int32_t t = std::max(w.Progress, 0);
+  const int32_t f = 15 - t / 20;
+  const bool first = w.Pattern < 12;
+  const int32_t row = first ? w.Pattern : w.Pattern - 12;
+  DrawMasked(surface, kBoardLeft + kCellSize * w.HeadX, kBoardTop + kCellSize * w.HeadY, 32, 32,
+             first ? WaterPic : WaterPic2, 32 * f, 32 * row, first ? WaterMaskPic : WaterMaskPic2,
+             32 * f, 32 * row);
+}
+
+void DrawBreakEffect(plat::Surface& surface, int32_t cx, int32_t cy, int32_t f, int32_t p,
+                     int32_t lift) {
+  DrawMasked(surface, cx, cy, 32, 32, SysPic, 32 * f, 64, SysPic, 128 + 32 * f, 64);
+  DrawMasked(surface, cx + 8, cy - 8 - lift, 16, 8, SysPic, 128, 8 * p, SysPic, 128, 16);
+}
+
+void DrawReplaceEffects(plat::Surface& surface) {
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    puzzle::PlayerInfo& pl = puzzle::Players[p];
+    const int32_t w = pl.Wait;
+    if (w > 6) {
+      const int32_t cx = kBoardLeft + kCellSize * pl.PendingX;
+      const int32_t cy = kBoardTop + kCellSize * pl.PendingY;
+      DrawBreakEffect(surface, cx, cy, std::max(0, (38 - w) / 8), p, (38 - w) / 4);
+    } else if (w == 0 && pl.PendingChip != 0) {
+      puzzle::CompletePending(p);
+      pl.PendingChip = 0;
+    }
+  }
+}
+
+// A negative player score is shown as 0 and set back to 0.
+void DrawScorePanel(plat::Surface& surface) {
+  puzzle::PlayerInfo* players = puzzle::Players;
+  players[0].Score = std::max(players[0].Score, 0);
+  DrawScoreEntry(surface, 16, "1P", 3, players[0].Score);
+  if (game::PlayerCount == 2) {
+    players[1].Score = std::max(players[1].Score, 0);
+    DrawScoreEntry(surface, 352, "2P", 4, players[1].Score);
+  }
+  int32_t total = 0;
+  for (int32_t p = 0; p < ActivePlayers(); ++p) total += players[p].Score;
+  game::TotalScore = total;
+  const int32_t row = std::clamp(game::PlayerCount - 1, 0, 2);
+  const int32_t course = std::clamp(game::CourseNo, 0, 3);
+  const int32_t hi = std::max(total, game::SaveData.HiScore[row][course]);
+  DrawScoreEntry(surface, 184, "HI", 6, hi);
+}
+
+}  // namespace render
