@@ -49,6 +49,10 @@ void StopMusic() {
   MusicDevice.clear();
 }
 
+void PauseMusic(bool paused) {
+  if (!MusicDevice.empty()) plat::MusicPause(paused);
+}
+
 bool MusicPlaying() { return !MusicDevice.empty() && plat::MusicIsPlaying(); }
 
 }  // namespace audio

@@ -9,5 +9,7 @@ std::string MusicFileName(int number);
 void PlayMusic(const std::string& path);
 void StopMusic();
 bool MusicPlaying();
+// Holds the open piece where it is, or lets it go on.
+void PauseMusic(bool paused);
 
 }  // namespace audio

@@ -23,16 +23,22 @@ struct KeyBit {
 constexpr KeyBit KeyBits[] = {{0x26, kUp},    {0x28, kDown}, {0x25, kLeft},
                               {0x27, kRight}, {0x5A, kKeyZ}, {0x58, kKeyX}};
 
-}  // namespace
+// Held bits to hide per device: the keyboard, joystick 0, joystick 1.
+uint32_t Suppressed[3] = {0, 0, 0};
 
-uint32_t ReadKeyboard() {
+uint32_t Filter(int device, uint32_t word) {
+  Suppressed[device] &= word;  // a released bit is no longer hidden
+  return word & ~Suppressed[device];
+}
+
+uint32_t RawKeyboard() {
   uint32_t word = 0;
   for (const KeyBit& k : KeyBits)
     if (plat::KeyIsDown(k.Vk)) word |= k.Bit;
   return word;
 }
 
-uint32_t ReadJoystick(int32_t id) {
+uint32_t RawJoystick(int32_t id) {
   plat::JoyInfo info;
   int code = plat::JoyGetPos(id, info);
   if (NoJoystick(code)) return 0;
@@ -46,6 +52,21 @@ uint32_t ReadJoystick(int32_t id) {
   else if (info.Y > 49152)
     word |= kDown;
   return word;
+}
+
+}  // namespace
+
+uint32_t ReadKeyboard() { return Filter(0, RawKeyboard()); }
+
+uint32_t ReadJoystick(int32_t id) {
+  uint32_t word = RawJoystick(id);
+  return id == 0 || id == 1 ? Filter(1 + id, word) : word;
+}
+
+void SuppressHeldInput() {
+  Suppressed[0] = RawKeyboard();
+  Suppressed[1] = RawJoystick(0);
+  Suppressed[2] = RawJoystick(1);
 }
 
 int16_t JoystickPresent(int32_t id) {

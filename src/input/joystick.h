@@ -24,4 +24,8 @@ uint32_t ReadKeyboard();
 uint32_t ReadJoystick(int32_t id);
 int16_t JoystickPresent(int32_t id);
 
+// Buttons held at this moment read as released until they are let go, so a
+// button pressed to end a pause does not also act in the game.
+void SuppressHeldInput();
+
 }  // namespace input

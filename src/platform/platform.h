@@ -97,6 +97,9 @@ int64_t NowMs();
 void WaitUntil(int64_t deadline);
 // Called once per frame by WaitFrame after the wait (the runner counts frames).
 void FrameMark();
+// One pass of the paused game: waits a frame's time without moving the
+// game's clock (the runner counts it as a frame of its own).
+void PauseFrame();
 // Seed for the random generator: the clock, or the runner's --seed.
 uint32_t RandomSeed();
 

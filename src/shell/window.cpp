@@ -1,6 +1,7 @@
 #include "shell/window.h"
 
 #include "audio/midi.h"
+#include "input/joystick.h"
 #include "platform/platform.h"
 #include "render/font.h"
 #include "render/surfaces.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr int kKeyF1 = 112;
 constexpr int kKeyF12 = 123;
 constexpr int kKeyEsc = 27;
+constexpr int kKeyP = 0x50;
+constexpr uint32_t kResumeButtons = input::kPlaceGroup | input::kHurryGroup;
 
 int64_t LastTick = 0;
 // Display bookkeeping kept for the shutdown; nothing on the monitor changes.
@@ -25,6 +28,10 @@ int32_t OrigScreenHeight = 0;
 int32_t RequestedWidth = 0;
 int32_t RequestedHeight = 0;
 plat::Surface Composed;  // the screen with the frame-rate label over it
+
+bool Paused = false;
+bool Focused = true;
+bool PauseLabel = false;
 
 void CopySurface(const plat::Surface& src, plat::Surface& dst) {
   plat::BitBlt(dst, 0, 0, dst.Width, dst.Height, src, 0, 0, plat::SRCCOPY);
@@ -41,7 +48,73 @@ void DrawStatusLabel(plat::Surface& s) {
   render::GameFont.FontColor(color);
 }
 
+uint32_t ResumeButtonsHeld() {
+  return (input::ReadKeyboard() | input::ReadJoystick(0) | input::ReadJoystick(1)) & kResumeButtons;
+}
+
+void HandleEvent(const plat::Event& e) {
+  if (e.Kind == plat::EventKind::KeyDown) {
+    int16_t key = static_cast<int16_t>(e.KeyCode);
+    int16_t shift = 0;
+    Form_KeyDown(key, shift);
+  } else if (e.Kind == plat::EventKind::Close) {
+    Form_Unload();
+  } else if (e.Kind == plat::EventKind::FocusLost) {
+    Focused = false;
+    Paused = true;
+  } else if (e.Kind == plat::EventKind::FocusGained) {
+    Focused = true;
+  }
+}
+
+void PumpEvents() {
+  plat::Event e;
+  while (plat::NextEvent(e)) HandleEvent(e);
+}
+
+// The paused picture: the play picture dimmed with "PAUSE" over it, or the
+// screen as it stands.
+void ShowPausePicture() {
+  if (!PauseLabel || ScreenPic == nullptr) {
+    ShowScreen();
+    return;
+  }
+  Composed = *ScreenPic;
+  for (uint32_t& p : Composed.Pixels) p = (p >> 1) & 0x7F7F7F;
+  const int32_t x = (Composed.Width - 5 * render::GameFont.FontSizeX()) / 2;
+  const int32_t y = (Composed.Height - render::GameFont.FontSizeY()) / 2;
+  int32_t color = render::GameFont.FontColor();
+  render::GameFont.FontColor(5);
+  render::ShadowText(Composed, x, y, "PAUSE", 1);
+  render::GameFont.FontColor(color);
+  plat::Present(Composed);
+}
+
+// Holds the running frame loop until P, Start or a place or hurry button
+// (with the window focused) resumes it. Window keys keep working.
+void RunPause() {
+  plat::LogPause(true);
+  audio::PauseMusic(true);
+  const int64_t start = plat::NowMs();
+  uint32_t held = ResumeButtonsHeld();
+  while (Paused) {
+    ShowPausePicture();
+    plat::PauseFrame();
+    PumpEvents();
+    uint32_t now = ResumeButtonsHeld();
+    if (Focused && (now & ~held) != 0) Paused = false;
+    held = now;
+  }
+  input::SuppressHeldInput();
+  audio::PauseMusic(false);
+  plat::LogPause(false);
+  LastTick += plat::NowMs() - start;  // the paused time is not counted
+}
+
 }  // namespace
+
+void SetPauseLabel(bool shown) { PauseLabel = shown; }
+bool GamePaused() { return Paused; }
 
 void Form1_Load() {
   AppPath = plat::ProgramFolder();
@@ -61,16 +134,8 @@ void Form1_Load() {
 void Form2_Load() { plat::Resize(Form2Scr, render::Scr.Width, render::Scr.Height); }
 
 void DoEvents() {
-  plat::Event e;
-  while (plat::NextEvent(e)) {
-    if (e.Kind == plat::EventKind::KeyDown) {
-      int16_t key = static_cast<int16_t>(e.KeyCode);
-      int16_t shift = 0;
-      Form_KeyDown(key, shift);
-    } else if (e.Kind == plat::EventKind::Close) {
-      Form_Unload();
-    }
-  }
+  PumpEvents();
+  if (Paused) RunPause();
   int64_t now = plat::NowMs();
   if (now - LastTick >= 1000) {
     LastTick = now;
@@ -85,6 +150,8 @@ void Form_KeyDown(int16_t& keyCode, int16_t&) {
     StatusVisible = !StatusVisible;
   } else if (keyCode == kKeyEsc) {
     Form_Unload();
+  } else if (keyCode == kKeyP) {
+    Paused = !Paused;
   }
 }
 

@@ -15,8 +15,12 @@ void Form1_Load();
 // Form2's load handler: its screen surface, sized like Form1's.
 void Form2_Load();
 
-// Lets pending window events run: keys, closing, the one-second tick.
+// Lets pending window events run: keys, closing, the one-second tick. While
+// the game is paused it does not return until the player resumes.
 void DoEvents();
+// Stage play and the endless mode show "PAUSE" over their picture.
+void SetPauseLabel(bool shown);
+bool GamePaused();
 void Form_KeyDown(int16_t& keyCode, int16_t& shift);
 void SwitchToDisplayMode(int32_t full);
 // Shows ScreenPic on the window shown, with the frame-rate label if visible.

@@ -316,6 +316,11 @@ void FrameMark() {
   ++S.Frame;
 }
 
+void PauseFrame() {
+  headless::TakeShots(false);
+  ++S.Frame;
+}
+
 uint32_t RandomSeed() { return S.Seed; }
 
 bool NextEvent(Event& e) {

@@ -170,6 +170,8 @@ bool Translate(const SDL_Event& ev, Event& e) {
       e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.sym)};
       return true;
     case SDL_WINDOWEVENT:
+      // A window replaced on a display switch reports nothing of interest.
+      if (V.Window == nullptr || ev.window.windowID != SDL_GetWindowID(V.Window)) return false;
       if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         e = {EventKind::FocusLost, 0};
         return true;
@@ -235,6 +237,8 @@ void WaitUntil(int64_t deadline) {
 }
 
 void FrameMark() {}
+
+void PauseFrame() { SDL_Delay(17); }
 
 uint32_t RandomSeed() { return static_cast<uint32_t>(NowNs() ^ (NowNs() >> 32) ^ time(nullptr)); }
 
