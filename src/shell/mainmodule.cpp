@@ -1,28 +1,81 @@
 #include "shell/mainmodule.h"
 
-#include "audio/wavedef.h"
 #include "platform/platform.h"
 #include "puzzle/board.h"
+#include "puzzle/players.h"
+#include "puzzle/playstage.h"
+#include "puzzle/stage.h"
+#include "puzzle/water.h"
+#include "render/playdraw.h"
 #include "render/screen.h"
 #include "render/sheets.h"
+#include "render/surfaces.h"
 #include "shell/gamestate.h"
+#include "shell/intro.h"
+#include "shell/menus.h"
 #include "shell/random.h"
 #include "shell/savedata.h"
-#include "shell/timer.h"
 #include "shell/window.h"
 
 namespace game {
 
 namespace {
 
-// Frames of a screen with nothing on it yet: the start-up grid stays up
-// until the player quits.
-[[noreturn]] void RunIdleFrames() {
+// Every game starts with two lives and both players' scores at 0.
+void StartGame() {
+  Lives = 2;
+  puzzle::Players[0].Score = 0;
+  puzzle::Players[1].Score = 0;
+}
+
+// One attempt at the current stage, set up afresh from its file. The route
+// ahead of the water is traced from the water head, so the water is reset
+// before the background is built.
+void PlayAttempt() {
+  puzzle::LoadStage(CourseNo, StageNo);
+  puzzle::ResetWater();
+  render::BuildStageBackground(render::FirstMap);
+  puzzle::SetUpPlayers();
+  StageIntro(*ScreenPic, StageNo);
+  puzzle::PlayStage();
+}
+
+// A finished course: its bit in ClearedMask, saved at once so that no way
+// of leaving the game can lose it. The ending is not there yet, so its
+// hi-score rule is applied here and the game goes back to the title.
+void FinishCourse() {
+  UpdateHiScore();
+  SaveData.ClearedMask = static_cast<uint8_t>(SaveData.ClearedMask | (1u << CourseNo));
+  WriteSaveData();
+}
+
+// The stages of the chosen course until the lives run out or the last
+// stage is cleared. A failed stage is played again, a cleared one moves on.
+void PlayCourse() {
+  StageCount = puzzle::CountStages(CourseNo);
+  StageNo = 0;
+  CourseFinished = 0;
   for (;;) {
-    DoEvents();
-    audio::EffectTick();
-    WaitFrame(17);
-    ShowScreen();
+    PlayAttempt();
+    if (Lives < 1) {
+      GameOver();
+      return;
+    }
+    if (CourseFinished != 0) {
+      FinishCourse();
+      return;
+    }
+  }
+}
+
+// One pass is one game, from the title back to the title.
+[[noreturn]] void RunMainLoop() {
+  for (;;) {
+    TitleMenu();
+    StartGame();
+    CourseNo = CourseSelect();
+    if (CourseNo == kEndlessCourse) continue;  // the endless mode is not in yet
+    PlayCourse();
   }
 }
 
@@ -42,7 +95,7 @@ void Main() {
   render::FillStartupScreen(*ScreenPic);
   render::LoadImages();
   puzzle::InitChipTable();
-  RunIdleFrames();
+  RunMainLoop();
 }
 
 }  // namespace game

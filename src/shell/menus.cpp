@@ -1,0 +1,227 @@
+#include "shell/menus.h"
+
+#include <string_view>
+
+#include "audio/wavedef.h"
+#include "input/joystick.h"
+#include "render/font.h"
+#include "render/playdraw.h"
+#include "render/screen.h"
+#include "shell/gamestate.h"
+#include "shell/savedata.h"
+#include "shell/timer.h"
+#include "shell/window.h"
+
+namespace game {
+
+namespace {
+
+constexpr int32_t kDirectionBits = 0xF000;
+constexpr int32_t kUpBit = 0x1000;
+constexpr int32_t kDownBit = 0x4000;
+
+constexpr int32_t kPlainColor = 1;  // unselected lines and every shadow
+constexpr int32_t kFrameMs = 17;
+
+constexpr int kSoundCursor = 2;
+constexpr int kSoundConfirm = 4;
+constexpr int kSoundType = 15;
+
+constexpr int32_t kTitleLines = 3;
+constexpr int32_t kExitLine = 2;
+constexpr std::string_view kTitleText[kTitleLines] = {"START 1 PLAYER", "START 2 PLAYERS",
+                                                      "EXIT GAME"};
+constexpr int32_t kTitleColor[kTitleLines] = {3, 4, 5};
+constexpr int32_t kTitleX = 144;
+constexpr int32_t kTitleY = 248;
+constexpr int32_t kTitleStep = 32;
+
+constexpr int32_t kCourseLinesMax = 4;
+constexpr std::string_view kCourseText[kCourseLinesMax] = {
+    "COURSE A (EASY)", "COURSE B (NORMAL)", "COURSE C (EXPERT)", "HEYLAW"};
+constexpr std::string_view kWorldName[kCourseLinesMax] = {
+    "LITTLE BEAR'S WORLD", "IRON&GLASS WORLD", "STRANGE METAL-WORLD", "ENDLESS WORLD"};
+constexpr int32_t kCourseColor = 5;
+constexpr int32_t kWorldColor = 6;
+constexpr int32_t kCourseX = 112;
+constexpr int32_t kCourseY = 144;
+constexpr int32_t kCourseStep = 40;
+constexpr int32_t kWorldY = 304;
+constexpr int32_t kCaptionY = 24;
+constexpr int32_t kTypePhases = 4;  // one world-name character every 4 frames
+constexpr uint8_t kAllCourses = 7;
+
+// MenuRepeat's memory, shared by both menus for the whole run.
+int32_t RepeatLast = 0;
+int32_t RepeatCounter = 0;
+
+int32_t ButtonsOf(int32_t word) { return word & ~kDirectionBits; }
+
+// A screen ends on a button that was up on the previous frame, so a button
+// still held from the screen before does not choose anything.
+bool NewlyPressed(int32_t buttons, int32_t previous) { return (buttons & ~previous) != 0; }
+
+// Down wins over up when both are reported.
+int32_t CursorStep(int32_t repeated) {
+  if ((repeated & kDownBit) != 0) return 1;
+  if ((repeated & kUpBit) != 0) return -1;
+  return 0;
+}
+
+int32_t Wrap(int32_t cursor, int32_t lines) { return (cursor + lines) % lines; }
+
+// The end of every menu frame.
+void FinishFrame() {
+  audio::EffectTick();
+  WaitFrame(kFrameMs);
+  ShowScreen();
+}
+
+void ClearScreen() {
+  plat::Surface& s = *ScreenPic;
+  render::ClearRect(s, 0, 0, s.Width, s.Height);
+}
+
+void DrawLine(int32_t x, int32_t y, std::string_view text, bool selected, int32_t color) {
+  if (selected) {
+    render::GameFont.FontColor(color);
+    render::ShadowText(*ScreenPic, x, y, text, kPlainColor);
+  } else {
+    render::GameFont.FontColor(kPlainColor);
+    render::GameFont.PutCstring(*ScreenPic, x, y, text);
+  }
+}
+
+// The chosen line flashes for about a second over the last menu picture.
+void BlinkLine(int32_t x, int32_t y, std::string_view text, int32_t color) {
+  for (int32_t i = 0; i < kMenuBlinkFrames; ++i) {
+    render::GameFont.FontColor((i / 2) % 2 == 1 ? color : kPlainColor);
+    render::GameFont.PutCstring(*ScreenPic, x, y, text);
+    ShowScreen();
+    audio::EffectTick();
+    WaitFrame(kFrameMs);
+    DoEvents();
+  }
+}
+
+void DrawTitle(int32_t cursor) {
+  ClearScreen();
+  render::DrawScorePanel(*ScreenPic);
+  render::DrawTitleLogo(*ScreenPic);
+  for (int32_t i = 0; i < kTitleLines; ++i)
+    DrawLine(kTitleX, kTitleY + kTitleStep * i, kTitleText[i], i == cursor, kTitleColor[i]);
+}
+
+void DrawCourses(int32_t cursor, int32_t lines) {
+  ClearScreen();
+  render::DrawScorePanel(*ScreenPic);
+  render::DrawCourseCaption(*ScreenPic, kCaptionY);
+  for (int32_t i = 0; i < lines; ++i)
+    DrawLine(kCourseX, kCourseY + kCourseStep * i, kCourseText[i], i == cursor, kCourseColor);
+}
+
+// Types the next character of the world name on the first frame of each
+// four, then draws the name as typed so far.
+void TypeWorldName(int32_t cursor, int32_t& revealed, int32_t& phase) {
+  if (phase == 0 && revealed < WorldNameLength(cursor)) {
+    ++revealed;
+    audio::PlayEffect(kSoundType);
+  }
+  phase = (phase + 1) % kTypePhases;
+  render::GameFont.FontColor(kWorldColor);
+  render::ShadowText(*ScreenPic, kCourseX, kWorldY, WorldNameShown(cursor, revealed),
+                     kPlainColor);
+}
+
+}  // namespace
+
+int32_t MenuInput() {
+  const uint32_t word = input::ReadKeyboard() | input::ReadJoystick(0) | input::ReadJoystick(1);
+  return static_cast<int32_t>(word);
+}
+
+int32_t MenuRepeat(int32_t word, int32_t firstDelay, int32_t repeatDelay) {
+  if (word != RepeatLast) {
+    RepeatCounter = firstDelay;
+    RepeatLast = word;
+    return word;
+  }
+  RepeatCounter -= 1;
+  if (RepeatCounter < 1) {
+    RepeatCounter = repeatDelay;
+    return word;
+  }
+  return 0;
+}
+
+int32_t CourseLineCount() {
+  return SaveData.ClearedMask == kAllCourses && PlayerCount == 1 ? kCourseLinesMax
+                                                                 : kCourseLinesMax - 1;
+}
+
+int32_t WorldNameLength(int32_t course) {
+  if (course < 0 || course >= kCourseLinesMax) return 0;
+  return static_cast<int32_t>(kWorldName[course].size());
+}
+
+std::string WorldNameShown(int32_t course, int32_t revealed) {
+  if (course < 0 || course >= kCourseLinesMax || revealed < 0) return std::string();
+  return std::string(kWorldName[course].substr(0, static_cast<size_t>(revealed) + 1));
+}
+
+void TitleMenu() {
+  int32_t cursor = 0;
+  int32_t previous = ButtonsOf(MenuInput());
+  for (;;) {
+    DoEvents();
+    DrawTitle(cursor);
+    const int32_t word = MenuInput();
+    const int32_t step = CursorStep(MenuRepeat(word, kMenuFirstDelay, kMenuRepeatDelay));
+    if (step != 0) {
+      cursor = Wrap(cursor + step, kTitleLines);
+      audio::PlayEffect(kSoundCursor);
+    }
+    const int32_t buttons = ButtonsOf(word);
+    if (NewlyPressed(buttons, previous)) break;
+    previous = buttons;
+    FinishFrame();
+  }
+  if (cursor == kExitLine) Form_Unload();
+  audio::PlayEffect(kSoundConfirm);
+  BlinkLine(kTitleX, kTitleY + kTitleStep * cursor, kTitleText[cursor], kTitleColor[cursor]);
+  PlayerCount = cursor + 1;
+}
+
+int32_t CourseSelect() {
+  const int32_t lines = CourseLineCount();
+  int32_t cursor = 0;
+  int32_t revealed = 0;
+  int32_t phase = 0;
+  int32_t previous = ButtonsOf(MenuInput());
+  for (;;) {
+    DoEvents();
+    DrawCourses(cursor, lines);
+    const int32_t word = MenuInput();
+    const int32_t step = CursorStep(MenuRepeat(word, kMenuFirstDelay, kMenuRepeatDelay));
+    if (step != 0) {
+      cursor += step;
+      revealed = 0;
+      phase = 0;
+    }
+    cursor = Wrap(cursor, lines);
+    CourseNo = cursor;  // the score panel shows this course's hi-score
+    TypeWorldName(cursor, revealed, phase);
+    const int32_t buttons = ButtonsOf(word);
+    if (NewlyPressed(buttons, previous)) break;
+    previous = buttons;
+    FinishFrame();
+  }
+  audio::PlayEffect(kSoundConfirm);
+  BlinkLine(kCourseX, kCourseY + kCourseStep * cursor, kCourseText[cursor], kCourseColor);
+  ClearScreen();
+  render::DrawScorePanel(*ScreenPic);
+  ShowScreen();
+  return cursor;
+}
+
+}  // namespace game

@@ -1,0 +1,42 @@
+// The two menus that start every game: the title (players or quit) and the
+// course select (a course, or the endless mode once every course is done).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace game {
+
+// Both menus repeat a held input after 24 frames, then every 6 frames.
+constexpr int32_t kMenuFirstDelay = 24;
+constexpr int32_t kMenuRepeatDelay = 6;
+
+// Frames of the blinking chosen line that ends a menu.
+constexpr int32_t kMenuBlinkFrames = 61;
+
+// The course number of the endless mode.
+constexpr int32_t kEndlessCourse = 3;
+
+// Keyboard, joystick 0 and joystick 1 together.
+int32_t MenuInput();
+
+// Returns word when it changed or its repeat is due, 0 otherwise. The state
+// is shared by both menus and kept for the whole run.
+int32_t MenuRepeat(int32_t word, int32_t firstDelay, int32_t repeatDelay);
+
+// Returns with PlayerCount set to 1 or 2; "EXIT GAME" ends the program.
+void TitleMenu();
+
+// Returns the chosen course 0..3 and leaves it in CourseNo.
+int32_t CourseSelect();
+
+// Lines of the course list: the endless mode only for one player who has
+// finished all three courses.
+int32_t CourseLineCount();
+
+// The part of a course's world name shown once revealed characters have
+// been typed: one more than revealed, at most the whole name.
+std::string WorldNameShown(int32_t course, int32_t revealed);
+int32_t WorldNameLength(int32_t course);
+
+}  // namespace game
