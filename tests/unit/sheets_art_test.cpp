@@ -266,8 +266,12 @@ TEST_F(WaterSheets, WaterIsBlue) {
 }
 
 TEST_F(WaterSheets, GaugeBarAndSplash) {
+  // The gauge stretches this strip sideways: every row one colour, none black.
   for (int y = 11; y < 21; ++y)
-    for (int x = 480; x < 496; ++x) EXPECT_NE(one_->At(x, y), 0u) << x << "," << y;
+    for (int x = 480; x < 496; ++x) {
+      EXPECT_NE(one_->At(x, y), 0u) << x << "," << y;
+      EXPECT_EQ(one_->At(x, y), one_->At(480, y)) << x << "," << y;
+    }
   // The splash: a shape drawn on black, round its middle.
   int wet = 0;
   for (int y = 384; y < 464; ++y)
