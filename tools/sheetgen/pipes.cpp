@@ -324,13 +324,14 @@ bool Covered(const Piece& piece, float x, float y) {
 
 // Mirror finish: the tube reflects a bright sky above and a dark floor below,
 // with a shimmer that drifts along the pipe.
-uint32_t ChromeColor(float across, float ny, float along, uint32_t tint, float tintAmount) {
+uint32_t ChromeColor(float across, float nx, float ny, float along, uint32_t tint,
+                     float tintAmount) {
   float a = std::clamp(across, -1.0f, 1.0f);
   float nz = std::sqrt(std::max(0.0f, 1.0f - a * a));
-  float ry = 2 * nz * (ny * a);  // reflected ray's screen-down part
-  float up = -ry;
-  uint32_t c = up > 0.08f ? Mix(0x9CB8F0, 0xFAFCFF, std::min(1.0f, up * 1.6f))
-                          : Mix(0x2A1E48, 0x8A5CC0, std::clamp(1.0f + up * 1.5f, 0.0f, 1.0f));
+  // How far the reflected ray points towards the bright top left.
+  float up = -2 * nz * a * (0.8f * ny + 0.6f * nx);
+  uint32_t c = up > 0.05f ? Mix(0x8CC8FF, 0xFAFCFF, std::min(1.0f, (up - 0.05f) * 2.2f))
+                          : Mix(0x1C1430, 0x9C78D0, std::clamp(-up * 1.4f, 0.0f, 1.0f));
   float shimmer = 0.5f + 0.5f * std::sin(along * 0.35f + a * 2.0f);
   c = Mix(c, Mix(0xFF70E0, 0x60F0FF, shimmer), 0.18f);
   if (std::fabs(a) > 0.85f) c = Shade(c, -0.35f);
@@ -341,7 +342,7 @@ uint32_t WallColor(const World& w, uint32_t body, uint32_t under, float across, 
                    float gloss) {
   switch (w.Surface) {
     case Finish::Chrome:
-      return ChromeColor(across, pt.Ny, pt.Along, body, 0.22f);
+      return ChromeColor(across, pt.Nx, pt.Ny, pt.Along, body, 0.22f);
     case Finish::Glass: {
       // See-through: the floor shows, more clearly in the middle of the wall.
       uint32_t lit = TubeColor(0xFFFFFF, across, pt.Nx, pt.Ny, gloss);
