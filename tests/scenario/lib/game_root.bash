@@ -1,0 +1,71 @@
+# Helpers for scenario tests that need a program folder of their own: a save
+# file written to order, stage files of their own, and readers for the event
+# log and the save file the game leaves behind.
+
+# make_root DIR RUNNER: a program folder with the built stages and sounds.
+make_root() {
+  local dir=$1 bin
+  bin=$(cd "$(dirname "$2")" && pwd)
+  mkdir -p "$dir/data/stage"
+  cp "$bin"/data/stage/course*.dat "$dir/data/stage/"
+  ln -s "$bin/sound" "$dir/sound"
+}
+
+# le32 VALUE: the four little-endian bytes of a 32-bit value, as printf escapes.
+le32() {
+  local v=$(( $1 & 0xFFFFFFFF ))
+  printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(( v & 255 )) $(( (v >> 8) & 255 )) \
+    $(( (v >> 16) & 255 )) $(( (v >> 24) & 255 ))
+}
+
+# write_save DIR MASK [p:c=SCORE ...]: the save file with the default
+# hi-scores except those given, and the cleared-course mask.
+write_save() {
+  local dir=$1 mask=$2 bytes p c v
+  shift 2
+  declare -A score
+  for p in 0 1 2; do
+    for c in 0 1 2 3; do
+      v=0
+      if (( p <= 1 && c <= 2 )); then v=$(( (p + 1) * 100000 * (c + 1) )); fi
+      if (( p == 0 && c == 3 )); then v=80000; fi
+      score[$p:$c]=$v
+    done
+  done
+  for arg in "$@"; do score[${arg%%=*}]=${arg#*=}; done
+  bytes='Ductora Fiesta  '
+  for c in 0 1 2 3; do
+    for p in 0 1 2; do
+      v=${score[$p:$c]}
+      if (( p <= 1 && c <= 2 )); then v=$(( v ^ 0x6B1F3A95 )); fi
+      bytes+=$(le32 "$v")
+    done
+  done
+  bytes+=$(printf '\\x%02x' "$mask")$(le32 0)
+  printf "$bytes" > "$dir/data/ductora.dat"
+}
+
+# saved_hiscore FILE P C: the hi-score entry (p, c) of a save file.
+saved_hiscore() {
+  local v
+  v=$(od -An -tu4 -j $(( 16 + 4 * ($2 + 3 * $3) )) -N4 "$1" | tr -d ' ')
+  if (( $2 <= 1 && $3 <= 2 )); then v=$(( v ^ 0x6B1F3A95 )); fi
+  echo "$v"
+}
+
+# saved_mask FILE: the cleared-course mask of a save file.
+saved_mask() { od -An -tu1 -j64 -N1 "$1" | tr -d ' '; }
+
+# sound_frames EVENTS N: the frames at which sound N started, on one line.
+sound_frames() { awk -v n="$2" '$2 == "sound" && $3 == n { printf "%s ", $1 }' "$1" | sed 's/ $//'; }
+
+# state_field STATE NAME: a number of the runner's state file.
+state_field() { grep -o "\"$2\": -\?[0-9]*" "$1" | head -1 | awk '{ print $2 }'; }
+
+# expect WHAT GOT WANTED: fails the test with a message when they differ.
+expect() {
+  if [[ "$2" != "$3" ]]; then
+    echo "FAIL: $1: got '$2', wanted '$3'"
+    exit 1
+  fi
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The course select: "HEYLAW" is the fourth line only for one player who
+# has finished all three courses, and the world name of the line under the
+# cursor is typed out one character every four frames with sound 15.
+set -euo pipefail
+runner=$1
+source "$2/scenario/lib/game_root.bash"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Z at 20 starts a one-player game (Down first for two players); the course
+# select opens at 81 and Up at 101 moves from the first line to the last.
+# The line reached tells how many lines the list has.
+last_line() {
+  local mask=$1 players=$2 dir=$work/m$1p$2
+  make_root "$dir" "$runner"
+  [[ $mask == none ]] || write_save "$dir" "$mask"
+  if [[ $players == 2 ]]; then printf '5 Down tap\n'; fi > "$dir/script.txt"
+  printf '20 Z tap\n101 Up tap\n' >> "$dir/script.txt"
+  "$runner" --root "$dir" --input "$dir/script.txt" --frames 200 \
+    --events "$dir/events.txt" --state "$dir/state.json"
+  state_field "$dir/state.json" CourseNo
+}
+
+expect "mask 7, one player" "$(last_line 7 1)" 3
+expect "mask 7, two players" "$(last_line 7 2)" 2
+for mask in 3 5 6 0 none; do
+  expect "mask $mask, one player" "$(last_line "$mask" 1)" 2
+done
+
+# "LITTLE BEAR'S WORLD" starts typing at 81 and is cut short by the move at
+# 101; "ENDLESS WORLD" (13 characters) then types from 101 to 149.
+typed="81 85 89 93 97"
+for f in $(seq 101 4 149); do typed+=" $f"; done
+expect "world name sounds" "$(sound_frames "$work/m7p1/events.txt" 15)" "$typed"
+# Course C's name, "STRANGE METAL-WORLD", types all its 19 characters and stops.
+typed="81 85 89 93 97"
+for f in $(seq 101 4 173); do typed+=" $f"; done
+expect "whole name sounds" "$(sound_frames "$work/m0p1/events.txt" 15)" "$typed"
+
+# Choosing a course blinks the line and loads the course; the hi-score and
+# the mask are not touched by the menus.
+dir=$work/choose
+make_root "$dir" "$runner"
+write_save "$dir" 6 0:2=4321
+printf '20 Z tap\n100 Up tap\n120 Z tap\n' > "$dir/script.txt"
+"$runner" --root "$dir" --input "$dir/script.txt" --frames 300 \
+  --events "$dir/events.txt" --state "$dir/state.json"
+expect "chosen course" "$(state_field "$dir/state.json" CourseNo)" 2
+expect "its stages" "$(state_field "$dir/state.json" StageCount)" 10
+expect "confirm sounds" "$(sound_frames "$dir/events.txt" 4)" "20 120"
+expect "hi-score kept" "$(saved_hiscore "$dir/data/ductora.dat" 0 2)" 4321
+expect "mask kept" "$(saved_mask "$dir/data/ductora.dat")" 6
+echo "menus course: ok"

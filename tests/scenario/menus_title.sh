@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The title menu: auto-repeat and wrap of the cursor, every device confirms,
+# a held button does not, and "EXIT GAME" saves and ends the program.
+set -euo pipefail
+runner=$1
+source "$2/scenario/lib/game_root.bash"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Down held from frame 10 to 45 moves at 10, 34 and 40, wrapping from
+# "EXIT GAME" back to the first line; joystick 1 then moves the cursor to
+# "START 2 PLAYERS" and its second button starts the game.
+make_root "$work/a" "$runner"
+cat > "$work/a.txt" <<'SCRIPT'
+10 Down down
+45 Down up
+60 J1.Down tap
+80 J1.B2 tap
+SCRIPT
+"$runner" --root "$work/a" --input "$work/a.txt" --frames 200 \
+  --events "$work/a-events.txt" --state "$work/a-state.json"
+expect "first cursor sound" "$(sound_frames "$work/a-events.txt" 2 | cut -d' ' -f1)" 10
+expect "confirm sound" "$(sound_frames "$work/a-events.txt" 4)" "80"
+expect "players" "$(state_field "$work/a-state.json" PlayerCount)" 2
+
+# A button still held when the course select opens does not choose a
+# course: Z starts the game and stays down through the blink; only X,
+# pressed after Z is let go, chooses.
+make_root "$work/b" "$runner"
+cat > "$work/b.txt" <<'SCRIPT'
+20 Z down
+250 Z up
+270 X tap
+SCRIPT
+"$runner" --root "$work/b" --input "$work/b.txt" --frames 400 \
+  --events "$work/b-events.txt" --state "$work/b-state.json"
+expect "confirm sounds" "$(sound_frames "$work/b-events.txt" 4)" "20 270"
+expect "players" "$(state_field "$work/b-state.json" PlayerCount)" 1
+expect "stages loaded" "$(state_field "$work/b-state.json" StageCount)" 10
+
+# Up from the first line reaches "EXIT GAME"; choosing it saves and ends the
+# program at once, with status 0, without the confirm sound or the blink.
+make_root "$work/c" "$runner"
+printf '10 Up tap\n30 Z tap\n' > "$work/c.txt"
+status=0
+"$runner" --root "$work/c" --input "$work/c.txt" --frames 500 \
+  --events "$work/c-events.txt" --state "$work/c-state.json" || status=$?
+expect "exit status" "$status" 0
+expect "last event" "$(tail -n 1 "$work/c-events.txt")" "30 save"
+expect "confirm sound" "$(sound_frames "$work/c-events.txt" 4)" ""
+expect "save file size" "$(stat -c %s "$work/c/data/ductora.dat")" 69
+test -s "$work/c-state.json"
+# The same filter on the course select, shared with the title: a course
+# line every frame the cursor moved, read back from CourseNo, which follows
+# the cursor. Z starts the game at 20, the course select opens at 81 and
+# Down is held from 100: moves at 100, 124, 130 (wrapping) and 136.
+make_root "$work/d" "$runner"
+printf '20 Z tap\n100 Down down\n' > "$work/d.txt"
+for cut in 100:0 101:1 124:1 125:2 130:2 131:0 136:0 137:1; do
+  "$runner" --root "$work/d" --input "$work/d.txt" --frames "${cut%%:*}" \
+    --state "$work/d-state.json"
+  expect "course line at frame ${cut%%:*}" "$(state_field "$work/d-state.json" CourseNo)" \
+    "${cut#*:}"
+done
+echo "menus title: ok"
