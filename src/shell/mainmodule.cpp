@@ -1,5 +1,6 @@
 #include "shell/mainmodule.h"
 
+#include "endless/tokoton.h"
 #include "platform/platform.h"
 #include "puzzle/board.h"
 #include "puzzle/players.h"
@@ -74,8 +75,10 @@ void PlayCourse() {
     TitleMenu();
     StartGame();
     CourseNo = CourseSelect();
-    if (CourseNo == kEndlessCourse) continue;  // the endless mode is not in yet
-    PlayCourse();
+    if (CourseNo == kEndlessCourse)
+      tokoton::EndlessMode();
+    else
+      PlayCourse();
   }
 }
 
