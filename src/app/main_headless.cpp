@@ -3,10 +3,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "endless/tokoton.h"
 #include "platform/headless/runner.h"
 #include "platform/platform.h"
+#include "puzzle/players.h"
 #include "shell/gamestate.h"
 #include "shell/mainmodule.h"
+#include "shell/savedata.h"
 
 namespace {
 
@@ -14,10 +17,22 @@ std::string StateFile;
 
 void WriteState() {
   if (StateFile.empty()) return;
+  const game::SaveRecord& save = game::SaveData;
   std::ofstream out(StateFile);
   out << "{\"PlayerCount\": " << game::PlayerCount << ", \"CourseNo\": " << game::CourseNo
       << ", \"StageNo\": " << game::StageNo << ", \"StageCount\": " << game::StageCount
-      << ", \"Lives\": " << game::Lives << ", \"TotalScore\": " << game::TotalScore << "}\n";
+      << ", \"Lives\": " << game::Lives << ", \"TotalScore\": " << game::TotalScore
+      << ", \"Score\": [" << puzzle::Players[0].Score << ", " << puzzle::Players[1].Score
+      << "], \"EndlessScore\": " << tokoton::EndlessScore
+      << ", \"EndlessLevel\": " << tokoton::EndlessLevel
+      << ", \"EndlessBlocks\": " << tokoton::EndlessBlocks << ", \"SaveData\": {\"HiScore\": [";
+  for (int p = 0; p < 3; ++p) {
+    out << (p > 0 ? ", [" : "[");
+    for (int c = 0; c < 4; ++c) out << (c > 0 ? ", " : "") << save.HiScore[p][c];
+    out << "]";
+  }
+  out << "], \"ClearedMask\": " << static_cast<int>(save.ClearedMask)
+      << ", \"StartFullScreen\": " << save.StartFullScreen << "}}\n";
 }
 
 int ExportSheets(const std::string& dir) {
