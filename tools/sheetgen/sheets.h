@@ -1,4 +1,3 @@
-// TEAM NOTE (delete this line once read): the studio rules for this work are in /tmp/rules.md -- read them now.
 // Procedural drawing of the game's picture sheets.
 //
 // Each Draw function paints one sheet in full colour; the writer turns it
