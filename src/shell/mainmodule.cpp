@@ -41,13 +41,18 @@ void PlayAttempt() {
   puzzle::PlayStage();
 }
 
-// A finished course: its bit in ClearedMask, saved at once so that no way
-// of leaving the game can lose it. The ending is not there yet, so its
-// hi-score rule is applied here and the game goes back to the title.
-void FinishCourse() {
-  UpdateHiScore();
+// The course's bit in ClearedMask is set and saved the moment the course is
+// finished, so that leaving the game during the long ending cannot lose it.
+void RecordCourseCleared() {
   SaveData.ClearedMask = static_cast<uint8_t>(SaveData.ClearedMask | (1u << CourseNo));
   WriteSaveData();
+}
+
+// Until the ending is in, a finished course applies the ending's hi-score
+// rule and goes back to the title.
+void FinishCourse() {
+  UpdateHiScore();
+  RecordCourseCleared();
 }
 
 // The stages of the chosen course until the lives run out or the last

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Finishing a course: the stages run to the last one, the course's bit is
+# set in the cleared-course mask and saved at once, and once all three are
+# finished the next one-player course select offers "HEYLAW".
+set -euo pipefail
+runner=$1
+source "$2/scenario/lib/game_root.bash"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+stagec=$(dirname "$runner")/stagec
+
+# Courses of one stage each: the drain right beside the source, nothing to
+# lay, so the water clears the stage on its own soon after the intro.
+cat > "$work/quick.txt" <<'STAGES'
+stage Beside
+set 0
+supply straights 50 elbows 50
+require 0
+delay 1
+map
+..........
+..........
+..........
+.@X.......
+..........
+..........
+..........
+..........
+source flows right
+drain opens left
+STAGES
+"$stagec" "$work/quick.txt" "$work/quick.dat" > /dev/null
+
+quick_root() {  # quick_root DIR MASK
+  make_root "$1" "$runner"
+  for c in 0 1 2; do cp "$work/quick.dat" "$1/data/stage/course$c.dat"; done
+  write_save "$1" "$2"
+}
+
+# finish DIR SCRIPT: plays until well after the stage is cleared (the water
+# reaches the drain at 586) and quits; prints the frame of the first save.
+finish() {
+  printf '%s\n' "$2" > "$1.txt"
+  "$runner" --root "$1" --input "$1.txt" --frames 1400 --events "$1-events.txt" \
+    --state "$1-state.json"
+  awk '$2 == "save" { print $1; exit }' "$1-events.txt"
+}
+
+# Course A from an empty mask: bit 0, saved before the run is cut.
+quick_root "$work/a" 0
+saved_at=$(finish "$work/a" $'20 Z tap\n90 Z tap')
+(( saved_at < 1400 )) || { echo "FAIL: no save when the course was finished"; exit 1; }
+expect "mask after course A" "$(saved_mask "$work/a/data/ductora.dat")" 1
+expect "stage reached" "$(state_field "$work/a-state.json" StageNo)" 1
+expect "stage count" "$(state_field "$work/a-state.json" StageCount)" 1
+expect "lives" "$(state_field "$work/a-state.json" Lives)" 2
+
+# Course B with A and C already finished completes the mask.
+quick_root "$work/b" 5
+finish "$work/b" $'20 Z tap\n90 Down tap\n100 Z tap' > /dev/null
+expect "mask after course B" "$(saved_mask "$work/b/data/ductora.dat")" 7
+
+# Finishing a course again changes nothing.
+quick_root "$work/c" 7
+finish "$work/c" $'20 Z tap\n90 Z tap' > /dev/null
+expect "mask after a second finish" "$(saved_mask "$work/c/data/ductora.dat")" 7
+
+# The mask left by the run above offers the endless mode to one player:
+# Up from the first course line reaches "HEYLAW".
+printf '20 Z tap\n101 Up tap\n' > "$work/d.txt"
+"$runner" --root "$work/b" --input "$work/d.txt" --frames 150 --state "$work/d-state.json"
+expect "line above the first" "$(state_field "$work/d-state.json" CourseNo)" 3
+echo "flow course end: ok"
