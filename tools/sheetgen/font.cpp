@@ -30,14 +30,14 @@ void FillSwatchRows(Canvas& cv, int cell, uint32_t (*rowColor)(int)) {
 uint32_t WhiteRow(int) { return 0xFFFFFF; }
 // Shadows and the menu lines not chosen: dim enough to sit behind bright
 // text, light enough to read on black.
-uint32_t GreyRow(int row) { return Mix(0x8C8CA4, 0x50506A, row / 13.0f); }
+uint32_t GreyRow(int row) { return Mix(0x6E6E88, 0x34344A, row / 13.0f); }
 uint32_t GoldRow(int row) {
   if (row < 2) return 0xFFF8C0;
   return (row / 2) % 2 == 0 ? 0xFFD838 : 0xE89A18;
 }
 uint32_t RedRow(int row) { return MetalRow(0xFFC0B0, 0xF03020, 0x900010, row); }
 uint32_t BlueRow(int row) { return MetalRow(0xC8E8FF, 0x3880FF, 0x1830A0, row); }
-uint32_t SilverRow(int row) { return MetalRow(0xFFFFFF, 0xC8D0DC, 0x707888, row); }
+uint32_t SilverRow(int row) { return MetalRow(0xFFFFFF, 0xC4D4EE, 0x4C5C84, row); }
 uint32_t OrangeRow(int row) { return MetalRow(0xFFF0B0, 0xFF9820, 0xB84800, row); }
 
 void DrawSwatches(Canvas& cv) {
