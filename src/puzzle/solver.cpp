@@ -328,6 +328,16 @@ void SecondPass(int32_t x, int32_t y, int32_t dir) {
   UndoTo(mark);
 }
 
+// Order of the ways on: far from the drain first when wandering; under a
+// length bound, the way whose distance best uses up the cells left, so the
+// route reaches the drain just as it has enough pieces.
+int32_t KeyOf(int32_t dist) {
+  if (dist >= kInf) return kInf;
+  if (S.Wander) return -dist;
+  const int32_t left = S.Bound - S.Cells - 2;
+  return dist <= left ? left - dist : kInf;
+}
+
 void Build(int32_t x, int32_t y, int32_t dir) {
   const int c = CellOf(x, y);
   const int orig = S.Orig[c];
@@ -338,14 +348,14 @@ void Build(int32_t x, int32_t y, int32_t dir) {
     if (e == Opposite(dir)) continue;
     const int32_t d = DistAfter(x, y, e);
     int i = n++;
-    const int32_t k = S.Wander ? -d : d;
+    const int32_t k = KeyOf(d);
     while (i > 0 && key[i - 1] > k) order[i] = order[i - 1], key[i] = key[i - 1], i--;
     order[i] = e;
     key[i] = k;
   }
   for (int i = 0; i < n && !S.Stop && !S.Aborted; i++) {
     const int32_t e = order[i];
-    if (key[i] == kInf || key[i] == -kInf) continue;
+    if (key[i] == kInf) continue;
     uint64_t mask = 0;
     for (int k = CHIP_FIRST_PIECE; k <= CHIP_LAST_PIECE; k++)
       if (((KindsFor[dir][e] >> k) & 1) != 0 && S.Cap[k] > 0) mask |= uint64_t{1} << k;
@@ -443,7 +453,16 @@ SolveResult SolveStage(const StageInfo& s, int64_t nodeLimit) {
   result.Exhausted = !S.Aborted;
   if (!result.Exhausted) {
     const int32_t top = S.AnyFound ? S.Shortest.Cells - 1 : 2 * kCells + 2;
+    // Each cell entered is one move on a board of even width and height
+    // (wraps included), so without a warp every route from the source to
+    // the drain has the same parity of length: a bound of the other parity
+    // would only search in vain.
+    const SpecialInfo& src = SpecialPos[kSpecialSource];
+    const SpecialInfo& drain = SpecialPos[kSpecialDrain];
+    const bool fixedParity = SpecialPos[kSpecialWarpIn].X < 0;
+    const int32_t parity = (src.X + src.Y + drain.X + drain.Y) % 2;
     for (int32_t bound = S.Required + 1; bound <= top; bound++) {
+      if (fixedParity && bound % 2 != parity) continue;
       Run(nodeLimit - S.Nodes, bound, false, true);
       if (S.Stop || S.Aborted) break;
     }

@@ -9,6 +9,7 @@
 #include "render/sheets.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
+#include "shell/safe_read.h"
 
 namespace puzzle {
 
@@ -35,7 +36,7 @@ std::string CourseFilePath(int32_t course) {
 int32_t CountStages(int32_t course) {
   const std::string path = CourseFilePath(course);
   std::vector<uint8_t> bytes;
-  if (!plat::FileExists(path) || !plat::ReadWholeFile(path, bytes)) {
+  if (!plat::FileExists(path) || !game::ReadFileSafely(path, bytes)) {
     plat::ShowMessage("cannot read the course file " + path);
     plat::EndProcess(1);
   }
@@ -55,7 +56,7 @@ void ReadStageRecord(int32_t course, int32_t stage) {
   int error = 0;
   if (!plat::FileExists(path)) {
     error = ENOENT;
-  } else if (!plat::ReadWholeFile(path, bytes)) {
+  } else if (!game::ReadFileSafely(path, bytes)) {
     error = EIO;
   } else if (stage < 0 || (static_cast<int64_t>(stage) + 1) * kStageRecordSize >
                               static_cast<int64_t>(bytes.size())) {

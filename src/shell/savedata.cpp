@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "shell/gamestate.h"
+#include "shell/safe_read.h"
 
 namespace game {
 
@@ -108,7 +109,7 @@ void LoadSaveData() {
   std::vector<uint8_t> bytes;
   SaveRecord r;
   SetDefaultSaveData(r);
-  if (!plat::ReadWholeFile(path, bytes) || bytes.size() < kHeaderSize) {
+  if (!ReadFileSafely(path, bytes) || bytes.size() < kHeaderSize) {
     SaveData = r;
     plat::ShowMessage(kReadFailMessage);
     return;
@@ -136,7 +137,7 @@ void WriteSaveData() {
   const std::string path = SaveFilePath();
   // Bytes past the record in an existing longer file are kept.
   std::vector<uint8_t> old;
-  if (plat::ReadWholeFile(path, old) && old.size() > bytes.size())
+  if (ReadFileSafely(path, old) && old.size() > bytes.size())
     bytes.insert(bytes.end(), old.begin() + kSaveFileSize, old.end());
   if (!plat::WriteFileAtomic(path, bytes)) {
     plat::ShowMessage(kWriteFailMessage);

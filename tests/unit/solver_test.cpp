@@ -1,0 +1,210 @@
+// The stage compiler's proof that a stage can be cleared: known routes on
+// small crafted boards, and boards on which no route can exist.
+#include "puzzle/solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "puzzle/board.h"
+#include "puzzle/stagerecord.h"
+
+namespace {
+
+using namespace puzzle;
+
+// Map characters as in the designers' stage files; missing cells are blocks.
+const std::string kKinds = "#-|r7LJ+<v>^esnwSWEN!=:~.";
+const std::string kSpecials = "@X()";
+
+struct Dirs {
+  int Source, Drain, WarpIn = 0, WarpOut = 0;
+};
+
+StageInfo Make(const std::vector<std::string>& rows, Dirs dirs, int required,
+               std::vector<int> supply = {50, 50, 0, 0, 0, 0}) {
+  StageInfo s{};
+  s.RequiredPipes = static_cast<uint8_t>(required);
+  s.StartDelay = 1;
+  s.SpeedByte = 128;
+  for (int g = 0; g < 6; g++) s.SupplyCount[g] = static_cast<uint8_t>(supply[g]);
+  for (StageSpecial& e : s.SpecialEntry) e = StageSpecial{kAbsent, 0, 0, 0};
+  const int specialDir[4] = {dirs.Source, dirs.Drain, dirs.WarpIn, dirs.WarpOut};
+  for (int y = 0; y < 8; y++) {
+    for (int x = 0; x < 10; x++) {
+      const char c = y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size())
+                         ? rows[y][x]
+                         : '#';
+      const size_t special = kSpecials.find(c);
+      uint8_t& cell = s.StageMap[x + 10 * y];
+      if (special != std::string::npos) {
+        s.SpecialEntry[special] = StageSpecial{static_cast<uint8_t>(x), static_cast<uint8_t>(y),
+                                               static_cast<uint8_t>(specialDir[special]),
+                                               static_cast<uint8_t>(special == 2 ? 1 : 0)};
+        cell = CHIP_EMPTY;
+      } else {
+        cell = static_cast<uint8_t>(CHIP_BLOCK + kKinds.find(c));
+      }
+    }
+  }
+  EXPECT_EQ("", CheckStage(s));
+  return s;
+}
+
+SolveResult Solve(const StageInfo& s) { return SolveStage(s, 200000); }
+
+int MapAt(const RouteInfo& r, int x, int y) { return r.Map[x + 10 * y]; }
+
+TEST(SolverTest, FindsTheOnlyRouteAlongACorridorAndTimesIt) {
+  const StageInfo s = Make({"@........X"}, {DirRight, DirLeft}, 8);
+  const SolveResult r = Solve(s);
+  ASSERT_TRUE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+  EXPECT_EQ(9, r.Shortest.Cells);  // eight pieces and the drain
+  EXPECT_EQ(8, r.Shortest.Counted);
+  EXPECT_EQ(8, r.Shortest.Laid);
+  EXPECT_EQ(9, r.Longest.Cells);
+  for (int x = 1; x <= 8; x++) EXPECT_EQ(17, MapAt(r.Shortest, x, 0)) << x;
+  EXPECT_EQ(CHIP_SOURCE + DirRight, MapAt(r.Shortest, 0, 0));
+  EXPECT_EQ(CHIP_DRAIN + DirLeft, MapAt(r.Shortest, 9, 0));
+  EXPECT_EQ(kOffRoute, MapAt(r.Shortest, 0, 1));
+  // One second of delay, then the source and eight pieces at 81 frames each.
+  EXPECT_EQ(60 + 9 * 81, r.Shortest.Frames);
+}
+
+TEST(SolverTest, ARouteOnePieceTooShortIsRejected) {
+  const SolveResult r = Solve(Make({"@........X"}, {DirRight, DirLeft}, 9));
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+}
+
+TEST(SolverTest, AWalledInDrainIsRejected) {
+  const SolveResult r = Solve(Make({"@.........", "..........", "....###...", "....#X#...",
+                                    "..........", "..........", "..........", ".........."},
+                                   {DirRight, DirUp}, 1));
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+  // The same drain opening sideways onto free cells is reachable.
+  EXPECT_TRUE(Solve(Make({"@.........", "..........", "....###...", "....#X....", "....###...",
+                          "..........", "..........", ".........."},
+                         {DirRight, DirRight}, 1))
+                  .Found);
+}
+
+TEST(SolverTest, KindsAreLimitedToWhatTheSupplyHolds) {
+  // A staircase: three turns right-to-down (kind 20), three down-to-right (21).
+  const std::vector<std::string> stairs = {"@.########", "#..#######", "##..######", "###.X#####"};
+  const Dirs dirs{DirRight, DirLeft};
+  // Four elbows are one of each kind: not enough.
+  SolveResult r = Solve(Make(stairs, dirs, 6, {96, 4, 0, 0, 0, 0}));
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+  // Twelve give three of each.
+  r = Solve(Make(stairs, dirs, 6, {88, 12, 0, 0, 0, 0}));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(20, MapAt(r.Shortest, 1, 0));
+  EXPECT_EQ(21, MapAt(r.Shortest, 1, 1));
+  // One-way elbows turning the same ways stand in for the missing third.
+  r = Solve(Make(stairs, dirs, 6, {84, 8, 0, 0, 4, 4}));
+  ASSERT_TRUE(r.Found);
+  int oneWay = 0;
+  for (uint8_t chip : r.Shortest.Map) oneWay += chip == 29 || chip == 34;
+  EXPECT_EQ(2, oneWay);
+  // With no elbows in the supply the pre-laid ones must do; the second
+  // player's one straight is his share of a requirement of 2, not of 6.
+  const std::vector<std::string> laid = {"@7########", "#L7#######", "##L7######", "###L.X####"};
+  EXPECT_FALSE(Solve(Make(laid, dirs, 6, {100, 0, 0, 0, 0, 0})).Found);
+  r = Solve(Make(laid, dirs, 2, {100, 0, 0, 0, 0, 0}));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(1, r.Shortest.Laid);
+  EXPECT_EQ(7, r.Shortest.Counted);
+}
+
+TEST(SolverTest, RowAndColumnWrapsCarryTheRoute) {
+  StageInfo s = Make({".X#####@.."}, {DirRight, DirLeft}, 3);
+  EXPECT_FALSE(Solve(s).Found);
+  s.RowWrapMask = 1;
+  SolveResult r = Solve(s);
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(17, MapAt(r.Shortest, 0, 0));
+
+  StageInfo c = Make({"#@########", "##########", "##########", "##########", "##########",
+                      "##########", "#X########", "#.########"},
+                     {DirUp, DirDown}, 1);
+  EXPECT_FALSE(Solve(c).Found);
+  c.ColumnWrapMask = 2;
+  r = Solve(c);
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(18, MapAt(r.Shortest, 1, 7));
+}
+
+TEST(SolverTest, WarpsAndOneWayPiecesAreFollowedAsTheWaterDoes) {
+  // Left half: source into the warp. Right half: warp exit to the drain.
+  const std::vector<std::string> rows = {"@..(#)..X#"};
+  const Dirs dirs{DirRight, DirLeft, DirLeft, DirRight};
+  SolveResult r = Solve(Make(rows, dirs, 4));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(7, r.Shortest.Cells);  // 2 pieces, entrance, exit, 2 pieces, drain
+  EXPECT_EQ(4, r.Shortest.Counted);
+  // A pre-laid one-way piece pointing back must be replaced...
+  r = Solve(Make({"@--(#)<-X#"}, dirs, 4));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(1, r.Shortest.Laid);
+  EXPECT_EQ(17, MapAt(r.Shortest, 6, 0));
+  // ...and cannot be when the supply has nothing that runs right.
+  r = Solve(Make({"@--(#)<-X#"}, dirs, 4, {0, 100, 0, 0, 0, 0}));
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+}
+
+TEST(SolverTest, ACrossPassedTwiceCountsTwice) {
+  // Right through (3, 1), round the loop below it, then up through it again.
+  const std::vector<std::string> rows = {"###X######", "#@...#####", "###..#####"};
+  const Dirs dirs{DirRight, DirDown};
+  SolveResult r = Solve(Make(rows, dirs, 6, {40, 50, 10, 0, 0, 0}));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(6, r.Shortest.Counted);
+  EXPECT_EQ(5, r.Shortest.Laid);
+  EXPECT_EQ(CHIP_CROSS, MapAt(r.Shortest, 3, 1));
+  // Without crosses the loop cannot be closed.
+  r = Solve(Make(rows, dirs, 6));
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+  // A pre-laid cross is enough.
+  r = Solve(Make({"###X######", "#@.+.#####", "###..#####"}, dirs, 6));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(4, r.Shortest.Laid);
+}
+
+TEST(SolverTest, TwoPlayersNeedHalfTheRequirementEach) {
+  // Pre-laid straights belong to player 0; player 1 can have two of them
+  // only by laying straights over them.
+  const std::vector<std::string> rows = {"@----X"};
+  const Dirs dirs{DirRight, DirLeft};
+  SolveResult r = Solve(Make(rows, dirs, 4));
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(0, r.Shortest.Laid);
+  EXPECT_FALSE(Solve(Make(rows, dirs, 4, {0, 100, 0, 0, 0, 0})).Found);
+  EXPECT_TRUE(Solve(Make(rows, dirs, 1, {0, 100, 0, 0, 0, 0})).Found);
+  // Special straights are not credited to the second player.
+  EXPECT_FALSE(Solve(Make({"@===.X"}, dirs, 4)).Found);
+  EXPECT_TRUE(Solve(Make({"@==..X"}, dirs, 4)).Found);
+}
+
+TEST(SolverTest, WaterTimeFollowsFlowWeightAndSpeed) {
+  StageInfo s = Make({"@=~.X"}, {DirRight, DirLeft}, 3);
+  EXPECT_EQ(81, FramesPerCell(s, 2));
+  EXPECT_EQ(41, FramesPerCell(s, 4));
+  EXPECT_EQ(161, FramesPerCell(s, 1));
+  SolveResult r = Solve(s);
+  ASSERT_TRUE(r.Found);
+  EXPECT_EQ(60 + 81 + 41 + 161 + 81, r.Shortest.Frames);
+  s.SpeedByte = 130;  // two more each frame
+  EXPECT_EQ(54, FramesPerCell(s, 2));
+  s.StartDelay = 3;
+  EXPECT_EQ(180 + 33 + 81 + 54 + 54, Solve(s).Shortest.Frames);
+}
+
+}  // namespace
