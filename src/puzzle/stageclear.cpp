@@ -46,7 +46,9 @@ void Congratulate() {
   PauseFrames(180);
 }
 
-// The piece breaks as a replaced one does, and its owner pays for it.
+// The piece breaks as a replaced one does, and its owner pays for it. The
+// sound scheme is ticked on these frames: left still, it would refuse every
+// break sound after the first as a restart of the same effect.
 void BreakUnusedPiece(int32_t x, int32_t y) {
   const int32_t owner = std::clamp(Board[x][y].Owner, 0, kPlayerSlots - 1);
   Players[owner].Score += kUnusedPiecePoints;
@@ -59,18 +61,10 @@ void BreakUnusedPiece(int32_t x, int32_t y) {
     PlayOverlay(screen);
     render::DrawBreakEffect(screen, cx, cy, (32 - t) / 8, owner, (32 - t) / 4);
     game::ShowScreen();
+    audio::EffectTick();
     game::WaitFrame(kFrameMs);
     Board[x][y].ChipNo = CHIP_EMPTY;
     render::DrawCell(render::FirstMap, x, y);
-  }
-}
-
-void InspectBoard(InspectionTally& tally) {
-  for (int32_t y = 0; y < kPlayRows; ++y) {
-    for (int32_t x = 0; x < kPlayColumns; ++x) {
-      game::DoEvents();
-      if (InspectCell(Board[x][y], tally)) BreakUnusedPiece(x, y);
-    }
   }
 }
 
@@ -102,38 +96,6 @@ void ShowBonusLine(const std::string& text, int32_t& y) {
     game::WaitFrame(kFrameMs);
   }
   y += kLineStep;
-}
-
-// Pays the bonuses in order, one line each, or shows that there is none.
-void PayBonuses(const InspectionTally& tally) {
-  int32_t y = kFirstLineY;
-  int32_t lines = 0;
-  if (tally.Exhaustive != 0) {
-    for (int32_t p = 0; p < ActivePlayers(); ++p) Players[p].Score += kExhaustiveBonus;
-    ShowBonusLine(ExhaustiveLine(), y);
-    ++lines;
-  }
-  for (int32_t p = 0; p < ActivePlayers(); ++p) {
-    const int32_t b = IntersectBonus(tally.Intersect[p]);
-    if (b <= 0) continue;
-    Players[p].Score += b;
-    ShowBonusLine(IntersectLine(p, b), y);
-    ++lines;
-  }
-  for (int32_t p = 0; p < ActivePlayers(); ++p) {
-    const int32_t b = LongRangeBonus(Players[p]);
-    if (b <= 0) continue;
-    Players[p].Score += b;
-    ShowBonusLine(LongRangeLine(p, b), y);
-    ++lines;
-  }
-  if (lines == 0) {
-    plat::Surface& screen = Screen();
-    render::GameFont.FontColor(3);
-    render::ShadowText(screen, 192, y, "NO BONUS", 1);
-    render::DrawScorePanel(screen);
-    game::ShowScreen();
-  }
 }
 
 // Black closes in from both sides, as fast as the screen can be shown.
@@ -194,6 +156,47 @@ std::string LongRangeLine(int32_t p, int32_t bonus) {
 void Darken(plat::Surface& surface) {
   for (uint32_t& c : surface.Pixels)
     if (c != 0) c = (c / 2) & 0x7F7F7F;
+}
+
+void InspectBoard(InspectionTally& tally) {
+  for (int32_t y = 0; y < kPlayRows; ++y) {
+    for (int32_t x = 0; x < kPlayColumns; ++x) {
+      game::DoEvents();
+      if (InspectCell(Board[x][y], tally)) BreakUnusedPiece(x, y);
+    }
+  }
+}
+
+// Pays the bonuses in order, one line each, or shows that there is none.
+void PayBonuses(const InspectionTally& tally) {
+  int32_t y = kFirstLineY;
+  int32_t lines = 0;
+  if (tally.Exhaustive != 0) {
+    for (int32_t p = 0; p < ActivePlayers(); ++p) Players[p].Score += kExhaustiveBonus;
+    ShowBonusLine(ExhaustiveLine(), y);
+    ++lines;
+  }
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    const int32_t b = IntersectBonus(tally.Intersect[p]);
+    if (b <= 0) continue;
+    Players[p].Score += b;
+    ShowBonusLine(IntersectLine(p, b), y);
+    ++lines;
+  }
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    const int32_t b = LongRangeBonus(Players[p]);
+    if (b <= 0) continue;
+    Players[p].Score += b;
+    ShowBonusLine(LongRangeLine(p, b), y);
+    ++lines;
+  }
+  if (lines == 0) {
+    plat::Surface& screen = Screen();
+    render::GameFont.FontColor(3);
+    render::ShadowText(screen, 192, y, "NO BONUS", 1);
+    render::DrawScorePanel(screen);
+    game::ShowScreen();
+  }
 }
 
 void BonusInspection() {

@@ -23,6 +23,12 @@ struct InspectionTally {
 
 void BonusInspection();
 
+// Step by step, as BonusInspection runs them: the walk over the play area
+// that breaks every unused piece, and the bonus lines (or "NO BONUS")
+// over the darkened screen.
+void InspectBoard(InspectionTally& tally);
+void PayBonuses(const InspectionTally& tally);
+
 // Starts a walk: no crosses counted, the board still counted as used up.
 void StartTally(InspectionTally& tally);
 // Looks at one cell: true when it holds a piece the water never used (the

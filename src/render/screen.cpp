@@ -42,17 +42,12 @@ void FillStartupScreen(plat::Surface& s) {
   game::ShowScreen();
 }
 
-namespace {
-
-// Row r of the picture shifted by k frames of the slide.
-void ShiftRows(plat::Surface& s, int32_t k) {
+void SlideRows(plat::Surface& s, int32_t k) {
   for (int32_t r = 0; r <= s.Height; ++r) {
     const int32_t x = (r % 2 == 1) ? 30 - k : k - 30;
     plat::BitBlt(s, x, r, s.Width, 1, s, 0, r, plat::SRCCOPY);
   }
 }
-
-}  // namespace
 
 // When the caller slides the screen itself, the slide follows the screen
 // across a display-mode switch instead of drawing on the hidden one.
@@ -66,7 +61,7 @@ void StageSlideIn(plat::Surface& s) {
     puzzle::DrawPipeCounters(target);
     DrawTimeGauge(target);
     DrawWaterHead(target);
-    ShiftRows(target, k);
+    SlideRows(target, k);
     DrawScorePanel(target);
     game::ShowScreen();
     game::WaitFrame(17);
