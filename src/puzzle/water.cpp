@@ -90,9 +90,11 @@ int32_t RunDelay() {
   return kWaterRunning;
 }
 
-// The finished head cell moves from the count ahead to the count passed,
-// for the same players the route trace credited it to.
-void CreditFinishedCell() {
+// The cell the water has just entered moves from the count ahead to the
+// count passed, for the same players the route trace credited it to. The
+// trace leaves the head cell out, so crediting on entry keeps every
+// player's Passed + Ahead the same whenever the route is traced again.
+void CreditEnteredCell() {
   const ChipInfo& cell = Board[Water.HeadX][Water.HeadY];
   ForCreditedPlayers(cell, [](PlayerInfo& pl) {
     pl.Passed++;
@@ -102,7 +104,6 @@ void CreditFinishedCell() {
 
 // Returns kWaterRunning when the water has entered the next cell.
 int32_t FinishCell() {
-  CreditFinishedCell();
   if (AtDrain()) return AllRequired() ? kWaterCleared : kWaterShort;
   Water.InDir = Water.OutDir;
   if (!Step(Water.HeadX, Water.HeadY, Water.OutDir)) return kWaterLeaked;
@@ -111,6 +112,7 @@ int32_t FinishCell() {
   ChipInfo& cell = Board[Water.HeadX][Water.HeadY];
   cell.Fixed = -1;
   cell.PassCount++;
+  CreditEnteredCell();
   if (cell.ChipNo == CHIP_FAST_V || cell.ChipNo == CHIP_FAST_H)
     SpecialPipeBonus(Screen(), true, Water.HeadX, Water.HeadY);
   Water.Progress = kCellProgress;

@@ -1,0 +1,272 @@
+// The players on small stages, driven through the runner's input script:
+// set-up, cursor moves with auto-repeat and edges, two cursors, laying and
+// replacing pieces, and the hurry button.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "play_fixture.h"
+
+namespace {
+
+using namespace puzzle;
+using play_fixture::BlankStage;
+using play_fixture::Put;
+using play_fixture::Special;
+
+class PlayerPlay : public play_fixture::PlayTest {
+ protected:
+  // Runs frames until the runner has counted `frame` of them.
+  void RunTo(int64_t frame) {
+    while (headless::CurrentFrame() < frame) Frame();
+  }
+  // The frames of every sound n so far (closes the log).
+  std::vector<int64_t> FramesOf(int n) {
+    std::vector<int64_t> out;
+    for (const auto& [frame, no] : Sounds())
+      if (no == n) out.push_back(frame);
+    return out;
+  }
+};
+
+PlayerInfo& P(int p) { return puzzle::Players[p]; }
+
+StageInfo TwoEnds(int sx, int sy, int dx, int dy) {
+  StageInfo s = BlankStage();
+  Special(s, kSpecialSource, sx, sy, DirRight);
+  Special(s, kSpecialDrain, dx, dy, DirLeft);
+  return s;
+}
+
+TEST_F(PlayerPlay, SetUpPlacesCursorsDealsQueuesAndSharesTheRequirement) {
+  StageInfo s = TwoEnds(2, 3, 7, 5);
+  s.RequiredPipes = 31;
+  P(0).ButtonsPrev = 0x400000;  // carried over from the last stage
+  P(1).PendingX = 4;
+  Start(s, 2);
+  EXPECT_EQ(P(0).CursorX, 2);
+  EXPECT_EQ(P(0).CursorY, 3);
+  EXPECT_EQ(P(1).CursorX, 7);
+  EXPECT_EQ(P(1).CursorY, 5);
+  EXPECT_EQ(P(0).Required, 15);
+  EXPECT_EQ(P(1).Required, 15);
+  // Player 0 draws its six pieces first.
+  for (int i = 0; i < kQueueSlots; ++i) {
+    EXPECT_EQ(P(0).Queue[i], Supply[1 + i]);
+    EXPECT_EQ(P(1).Queue[i], Supply[7 + i]);
+  }
+  EXPECT_EQ(SupplyIndex, 13);
+  EXPECT_EQ(P(0).KeyRepeat.Counter, 24);
+  EXPECT_EQ(P(0).KeyRepeat.FirstDelay, 24);
+  EXPECT_EQ(P(0).KeyRepeat.Interval, 6);
+  EXPECT_EQ(P(0).ButtonsPrev, 0x400000);
+  EXPECT_EQ(P(1).PendingX, 4);
+  // Without a second joystick the keyboard and the first joystick split.
+  EXPECT_EQ(P(0).DeviceMask, 1);
+  EXPECT_EQ(P(1).DeviceMask, 2);
+
+  Start(s, 2, "0 J1 connect\n");
+  EXPECT_EQ(P(0).DeviceMask, 3);
+  EXPECT_EQ(P(1).DeviceMask, 4);
+  Start(s, 1, "0 J1 connect\n");
+  EXPECT_EQ(P(0).DeviceMask, 3);
+  EXPECT_EQ(P(0).Required, 31);
+}
+
+TEST_F(PlayerPlay, HeldDirectionRepeatsAfterTwentyFourFramesThenEverySixAndStopsAtTheEdge) {
+  Start(TwoEnds(0, 3, 9, 7), 1, "0 Right down\n");
+  std::vector<int64_t> moves;
+  for (int f = 0; f < 90; ++f) {
+    const int32_t x = P(0).CursorX;
+    Frame();
+    if (P(0).CursorX != x) moves.push_back(f);
+  }
+  // Frame 0 here is the first frame of the hold.
+  EXPECT_EQ(moves, (std::vector<int64_t>{0, 24, 30, 36, 42, 48, 54, 60, 66}));
+  EXPECT_EQ(P(0).CursorX, 9);
+  // The move sound only for real moves (the effect scheme may swallow a
+  // restart of the same sound within a few frames).
+  const std::vector<int64_t> sounds = FramesOf(0);
+  EXPECT_FALSE(sounds.empty());
+  for (int64_t f : sounds) EXPECT_NE(std::find(moves.begin(), moves.end(), f), moves.end()) << f;
+}
+
+TEST_F(PlayerPlay, OnlyTheFirstDirectionCountsAndAnEdgeStopsIt) {
+  // Up beats right; at the top row up does nothing and right is not tried.
+  Start(TwoEnds(4, 1, 9, 7), 1, "0 Up down\n0 Right down\n");
+  RunTo(60);
+  EXPECT_EQ(P(0).CursorX, 4);
+  EXPECT_EQ(P(0).CursorY, 0);
+  // Down beats right and left.
+  Start(TwoEnds(4, 1, 9, 7), 1, "0 Down down\n0 Left down\n0 Right down\n");
+  RunTo(1);
+  EXPECT_EQ(P(0).CursorX, 4);
+  EXPECT_EQ(P(0).CursorY, 2);
+}
+
+TEST_F(PlayerPlay, TwoCursorsNeverShareACell) {
+  // Player 0 on the keyboard at (2, 0), player 1 on the first joystick at
+  // (4, 0); both step onto (3, 0) in the same frame.
+  const char* script =
+      "0 Right tap\n0 J0.Left tap\n"
+      "20 Right tap\n"    // onto player 1: refused
+      "40 J0.Down tap\n"  // player 1 to (4, 1)
+      "60 Right tap\n"    // player 0 to (4, 0)
+      "80 J0.Up tap\n";   // onto player 0: refused
+  Start(TwoEnds(2, 0, 4, 0), 2, script);
+  RunTo(1);
+  EXPECT_EQ(P(0).CursorX, 3);
+  EXPECT_EQ(P(1).CursorX, 4);
+  RunTo(21);
+  EXPECT_EQ(P(0).CursorX, 3);
+  RunTo(41);
+  EXPECT_EQ(P(1).CursorY, 1);
+  RunTo(61);
+  EXPECT_EQ(P(0).CursorX, 4);
+  RunTo(81);
+  EXPECT_EQ(P(1).CursorX, 4);
+  EXPECT_EQ(P(1).CursorY, 1);
+  EXPECT_EQ(FramesOf(0), (std::vector<int64_t>{0, 40, 60}));
+}
+
+TEST_F(PlayerPlay, LayingPaysAHundredAdvancesTheQueueAndNeedsAFreshPress) {
+  StageInfo s = TwoEnds(0, 0, 3, 0);
+  s.RequiredPipes = 1;
+  const char* script =
+      "0 Right tap\n2 Z tap\n"
+      "5 Right tap\n6 Z tap\n"  // too soon: the player still waits
+      "10 Z down\n40 Z up\n"    // held: lays once
+      "11 Right tap\n"
+      "45 Z tap\n";
+  Start(s, 1, script);
+  P(0).Queue[0] = CHIP_FIRST_PIECE;  // a straight that carries the water on
+  const uint8_t second = P(0).Queue[1];
+  RunTo(3);
+  EXPECT_EQ(P(0).Score, 100);
+  EXPECT_EQ(Board[1][0].ChipNo, CHIP_FIRST_PIECE);
+  EXPECT_EQ(Board[1][0].Owner, 0);
+  EXPECT_NE(Board[1][0].OnPath, 0);
+  EXPECT_EQ(P(0).Ahead, 1);  // laying traced the route again
+  EXPECT_EQ(P(0).QueueIndex, 1);
+  EXPECT_EQ(P(0).Queue[0], Supply[7]);  // the slot is refilled at once
+  EXPECT_EQ(P(0).Wait, 6);
+  RunTo(10);
+  EXPECT_EQ(Board[2][0].ChipNo, CHIP_EMPTY);
+  EXPECT_EQ(P(0).Score, 100);
+  RunTo(44);
+  EXPECT_EQ(Board[2][0].ChipNo, second);
+  EXPECT_EQ(Board[3][0].ChipNo, CHIP_DRAIN + DirLeft);
+  EXPECT_EQ(P(0).Score, 200);
+  EXPECT_EQ(P(0).QueueIndex, 2);
+  RunTo(46);
+  // The cursor is on the drain now: nothing happens, nothing is paid.
+  EXPECT_EQ(P(0).Score, 200);
+  EXPECT_EQ(P(0).QueueIndex, 2);
+  EXPECT_EQ(FramesOf(1), (std::vector<int64_t>{2, 10}));
+}
+
+TEST_F(PlayerPlay, FixedCellsTakeNoPieceAndCostNothing) {
+  StageInfo s = TwoEnds(0, 0, 9, 7);
+  Special(s, kSpecialWarpIn, 5, 5, DirLeft);
+  Special(s, kSpecialWarpOut, 7, 7, DirUp);
+  Put(s, 3, 3, CHIP_BLOCK);
+  for (int k = CHIP_FAST_V; k <= CHIP_SLOW_H; ++k) Put(s, k - CHIP_FAST_V, 6, k);
+  Put(s, 1, 0, CHIP_FIRST_PIECE);
+  Start(s, 1);
+  int steps = 0;
+  while (Water.HeadX != 1) ASSERT_EQ(RunWater(1, steps), kWaterRunning);  // water in (1, 0)
+  const std::pair<int, int> cells[] = {{0, 0}, {9, 7}, {5, 5}, {7, 7}, {3, 3},
+                                       {0, 6}, {1, 6}, {2, 6}, {3, 6}, {1, 0}};
+  const PlayerInfo before = P(0);
+  for (auto [x, y] : cells) {
+    const ChipInfo cell = Board[x][y];
+    EXPECT_EQ(PlacePiece(x, y, CHIP_CROSS, 0), 0) << x << "," << y;
+    const ChipInfo& now = Board[x][y];
+    EXPECT_EQ(now.ChipNo, cell.ChipNo) << x << "," << y;
+    EXPECT_EQ(now.Owner, cell.Owner) << x << "," << y;
+    EXPECT_EQ(now.OnPath, cell.OnPath) << x << "," << y;
+    EXPECT_EQ(now.PassCount, cell.PassCount) << x << "," << y;
+  }
+  EXPECT_EQ(P(0).Score, before.Score);
+  EXPECT_EQ(P(0).QueueIndex, before.QueueIndex);
+  EXPECT_EQ(P(0).Wait, before.Wait);
+  EXPECT_EQ(P(0).PendingChip, before.PendingChip);
+  EXPECT_EQ(P(0).Ahead, before.Ahead);
+  // Out of the play area or out of the piece table: refused the same way.
+  EXPECT_EQ(PlacePiece(10, 0, CHIP_CROSS, 0), 0);
+  EXPECT_EQ(PlacePiece(2, 2, kChipKinds, 0), 0);
+  EXPECT_EQ(Board[2][2].ChipNo, CHIP_EMPTY);
+  EXPECT_TRUE(Sounds().empty());
+}
+
+TEST_F(PlayerPlay, ReplacingBreaksThePieceAndDropsTheNewOneInThirtyEightFramesLater) {
+  StageInfo s = TwoEnds(0, 0, 3, 0);
+  s.PipeSet = 2;
+  Put(s, 1, 0, CHIP_FIRST_PIECE + 1);  // turned across the flow
+  s.RequiredPipes = 1;
+  Start(s, 1, "0 Right tap\n2 Z tap\n20 Z tap\n");
+  P(0).Queue[0] = CHIP_FIRST_PIECE;
+  EXPECT_EQ(P(0).Ahead, 0);
+  RunTo(3);
+  EXPECT_EQ(P(0).Score, -50);
+  EXPECT_EQ(Board[1][0].ChipNo, CHIP_EMPTY);
+  EXPECT_EQ(P(0).PendingX, 1);
+  EXPECT_EQ(P(0).PendingY, 0);
+  EXPECT_EQ(P(0).PendingChip, CHIP_FIRST_PIECE);
+  EXPECT_EQ(P(0).Wait, 38);
+  EXPECT_EQ(P(0).QueueIndex, 0);  // the queue waits for the drop-in
+  RunTo(40);
+  EXPECT_EQ(Board[1][0].ChipNo, CHIP_EMPTY);  // the press at 20 was ignored
+  EXPECT_EQ(P(0).Wait, 1);
+  RunTo(41);
+  // Frame 40, 38 frames after the break: the piece drops in, for no points.
+  EXPECT_EQ(Board[1][0].ChipNo, CHIP_FIRST_PIECE);
+  EXPECT_EQ(Board[1][0].Owner, 0);
+  EXPECT_EQ(P(0).Score, -50);
+  EXPECT_EQ(P(0).QueueIndex, 1);
+  EXPECT_EQ(P(0).PendingChip, 0);
+  EXPECT_EQ(P(0).Wait, 6);
+  EXPECT_EQ(P(0).Ahead, 1);
+  EXPECT_EQ(FramesOf(12), (std::vector<int64_t>{2}));  // break sound of pipe set 2
+}
+
+TEST_F(PlayerPlay, HurryButtonHeldSpeedsTheDelayEveryFrame) {
+  // Keyboard X for player 0, joystick button 4 for player 1.
+  Start(TwoEnds(0, 0, 9, 7), 2, "3 X down\n6 X up\n8 J0.B4 tap\n");
+  RunTo(3);
+  EXPECT_EQ(Water.Progress, 377);
+  RunTo(6);
+  EXPECT_EQ(Water.Progress, 353);
+  RunTo(10);
+  EXPECT_EQ(Water.Progress, 353 - 2 - 8 - 1);
+  EXPECT_EQ(P(0).Score, 200);
+  EXPECT_EQ(P(1).Score, 200);
+}
+
+TEST(RepeatKeys, EndlessTimingAndTheChangedBits) {
+  KeyRepeat k{};
+  k.FirstDelay = 20;
+  k.Interval = 1;
+  k.Counter = 20;
+  std::vector<int> acted;
+  for (int f = 0; f < 25; ++f) {
+    k.Current = 0x2000;
+    if (RepeatKeys(k) != 0) acted.push_back(f);
+    if (f == 0) {
+      EXPECT_EQ(k.Changed, 0x2000);
+    } else {
+      EXPECT_EQ(k.Changed, 0) << f;
+    }
+  }
+  EXPECT_EQ(acted, (std::vector<int>{0, 20, 21, 22, 23, 24}));
+  k.Current = 0x2400;  // a button joins: acts at once with the whole word
+  EXPECT_EQ(RepeatKeys(k), 0x2400);
+  EXPECT_EQ(k.Changed, 0x400);
+  EXPECT_EQ(k.Counter, 20);
+  k.Current = 0;
+  EXPECT_EQ(RepeatKeys(k), 0);
+  EXPECT_EQ(k.Changed, 0x2400);
+}
+
+}  // namespace
