@@ -48,17 +48,6 @@ void ShowIntroText(plat::Surface& picture, int32_t x, int32_t y, const std::stri
   }
 }
 
-// Every even row and column goes black, leaving a fine grid of the picture.
-void DrawWipeGrid(plat::Surface& picture) {
-  const int32_t w = picture.Width;
-  const int32_t h = picture.Height;
-  for (int32_t y = 0; y <= h / 2; y += 2) {
-    plat::DrawLine(picture, 0, y, w, y, kBlack);
-    plat::DrawLine(picture, 0, h - y, w, h - y, kBlack);
-  }
-  for (int32_t x = 0; x <= w; x += 2) plat::DrawLine(picture, x, 0, x, h, kBlack);
-}
-
 bool HiScoreIndex(int32_t& p, int32_t& c) {
   p = PlayerCount - 1;
   c = CourseNo;
@@ -102,6 +91,18 @@ void GameOver() {
   UpdateHiScore();
   WriteSaveData();  // after every game over, new hi-score or not
   CloseWipe(*ScreenPic);
+}
+
+// Rows from the top and from the bottom meet in the middle, then the
+// columns; only pixels with odd x and odd y are left of the picture.
+void DrawWipeGrid(plat::Surface& picture) {
+  const int32_t w = picture.Width;
+  const int32_t h = picture.Height;
+  for (int32_t y = 0; y <= h / 2; y += 2) {
+    plat::DrawLine(picture, 0, y, w, y, kBlack);
+    plat::DrawLine(picture, 0, h - y, w, h - y, kBlack);
+  }
+  for (int32_t x = 0; x <= w; x += 2) plat::DrawLine(picture, x, 0, x, h, kBlack);
 }
 
 void CloseWipe(plat::Surface& picture) {

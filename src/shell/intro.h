@@ -26,6 +26,9 @@ void GameOver();
 // the score line for half a second.
 void CloseWipe(plat::Surface& picture);
 
+// The wipe's first step: every even row and column goes black.
+void DrawWipeGrid(plat::Surface& picture);
+
 // "STAGE A-1" for the first stage of course A.
 std::string StageTitle(int32_t course, int32_t stage);
 

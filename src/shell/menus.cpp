@@ -37,10 +37,10 @@ constexpr int32_t kTitleY = 248;
 constexpr int32_t kTitleStep = 32;
 
 constexpr int32_t kCourseLinesMax = 4;
-constexpr std::string_view kCourseText[kCourseLinesMax] = {
-    "COURSE A (EASY)", "COURSE B (NORMAL)", "COURSE C (EXPERT)", "HEYLAW"};
-constexpr std::string_view kWorldName[kCourseLinesMax] = {
-    "LITTLE BEAR'S WORLD", "IRON&GLASS WORLD", "STRANGE METAL-WORLD", "ENDLESS WORLD"};
+constexpr std::string_view kCourseText[kCourseLinesMax] = {"COURSE A (EASY)", "COURSE B (NORMAL)",
+                                                           "COURSE C (EXPERT)", "HEYLAW"};
+constexpr std::string_view kWorldName[kCourseLinesMax] = {"LITTLE BEAR'S WORLD", "IRON&GLASS WORLD",
+                                                          "STRANGE METAL-WORLD", "ENDLESS WORLD"};
 constexpr int32_t kCourseColor = 5;
 constexpr int32_t kWorldColor = 6;
 constexpr int32_t kCourseX = 112;
@@ -129,8 +129,7 @@ void TypeWorldName(int32_t cursor, int32_t& revealed, int32_t& phase) {
   }
   phase = (phase + 1) % kTypePhases;
   render::GameFont.FontColor(kWorldColor);
-  render::ShadowText(*ScreenPic, kCourseX, kWorldY, WorldNameShown(cursor, revealed),
-                     kPlainColor);
+  render::ShadowText(*ScreenPic, kCourseX, kWorldY, WorldNameShown(cursor, revealed), kPlainColor);
 }
 
 }  // namespace
