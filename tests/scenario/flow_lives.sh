@@ -46,6 +46,12 @@ play a 5300 "$one_player
 5050 Z up
 5100 Z tap"
 expect "leaks" "$(sound_frames "$work/a-events.txt" 7)" "2245 4529"
+# Each intro: the wipe and the slide-in, then the stage title and "READY?"
+# with sound 5 and "GO !!" with sound 6, 60 frames apart, then the music.
+expect "intro texts" "$(sound_frames "$work/a-events.txt" 5)" "184 244 2468 2528"
+expect "intro go" "$(sound_frames "$work/a-events.txt" 6)" "304 2588"
+expect "stage music" "$(grep 'music-play' "$work/a-events.txt" | cut -d' ' -f1 | tr '\n' ' ')" \
+  "364 2648 "
 expect "game over save" "$(grep -m1 ' save$' "$work/a-events.txt")" "5019 save"
 expect "new hi-score" "$(saved_hiscore "$work/a/data/ductora.dat" 0 0)" 200
 expect "confirm sounds" "$(sound_frames "$work/a-events.txt" 4)" "20 90 5100"
