@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: run test setup build build-asan unit-test asan-test bench clean
+.PHONY: run test setup build build-asan unit-test asan-test fuzz-smoke bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -28,10 +28,15 @@ asan-test: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-test: unit-test asan-test
+# A short run of every fuzz target (clang's libFuzzer); FUZZ_SECONDS each.
+FUZZ_SECONDS ?= 10
+fuzz-smoke: setup
+	bash tests/fuzz/run.sh $(FUZZ_SECONDS) build-fuzz
+
+test: unit-test asan-test fuzz-smoke
 
 bench: build
 	cd $(BUILD) && ./ductora_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,0 +1,33 @@
+// Save files: any bytes load into a record that saves and loads back the same.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "shell/gamestate.h"
+#include "shell/savedata.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string folder = [] {
+    // Memory-backed when possible: every save is flushed to disk.
+    std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string f = base + "/ductora-fuzz-save-" + std::to_string(getpid()) + "/";
+    std::system(("mkdir -p " + f).c_str());
+    return f;
+  }();
+  game::DataPath = folder;
+  {
+    std::ofstream out(folder + "ductora.dat", std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  game::LoadSaveData();
+  game::SaveRecord first = game::SaveData;
+  game::FullScreen = first.StartFullScreen;
+  game::WriteSaveData();
+  game::LoadSaveData();
+  if (std::memcmp(&first.HiScore, &game::SaveData.HiScore, sizeof first.HiScore) != 0 ||
+      first.ClearedMask != game::SaveData.ClearedMask)
+    std::abort();
+  return 0;
+}
