@@ -141,7 +141,7 @@ Buffer ReadyBeep() {
 
 // 6: "GO !!"; a bright brass fanfare: a quick pickup, then a held major chord.
 Buffer GoFanfare() {
-  Buffer b = Silence(1.0);
+  Buffer b = Silence(1.2);
   AddTone(b, {.Shape = Wave::Saw,
               .Length = 0.09,
               .FreqFrom = Note(67),
@@ -158,15 +158,15 @@ Buffer GoFanfare() {
   const int chord[] = {60, 64, 67, 72, 76};
   for (int i = 0; i < 5; ++i) {
     for (double detune : {-0.003, 0.003}) {
-      const double f = Note(chord[i] + 12 * (i < 3)) * (1 + detune);
+      const double f = Note(chord[i] + 12) * (1 + detune);
       AddTone(b, {.Shape = Wave::Saw,
                   .Start = 0.2,
-                  .Length = 0.78,
+                  .Length = 0.98,
                   .FreqFrom = f,
                   .FreqTo = f,
                   .Amp = 0.1,
                   .Attack = 0.02,
-                  .Decay = 0.6,
+                  .Decay = 0.35,
                   .VibratoHz = 5.5,
                   .VibratoDepth = 0.003});
     }
