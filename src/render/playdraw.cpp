@@ -153,7 +153,14 @@ void DrawTimeGauge(plat::Surface& surface) {
 
 bool StartSoundPlayed() { return StartSoundFlag != 0; }
 
+// Runs every frame over the whole screen, so the usual case (both surfaces
+// the same size) is one block copy: FirstMap only ever holds 24-bit colours,
+// as every drawing routine keeps them, so this is exactly the SRCCOPY.
 void RestoreScreen(plat::Surface& surface) {
+  if (surface.Width == FirstMap.Width && surface.Height == FirstMap.Height) {
+    std::copy(FirstMap.Pixels.begin(), FirstMap.Pixels.end(), surface.Pixels.begin());
+    return;
+  }
   plat::BitBlt(surface, 0, 0, surface.Width, surface.Height, FirstMap, 0, 0, plat::SRCCOPY);
 }
 
