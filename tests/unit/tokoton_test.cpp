@@ -1,0 +1,621 @@
+// The endless mode played on the headless back end: scripted keys, the
+// well set up by hand where a case needs it, and the sounds, music and saves
+// read from the runner's event log.
+#include "endless/tokoton.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/wavedef.h"
+#include "endless/heylawmap.h"
+#include "platform/headless/runner.h"
+#include "render/font.h"
+#include "render/sheets.h"
+#include "render/surfaces.h"
+#include "shell/gamestate.h"
+#include "shell/savedata.h"
+#include "shell/window.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace testing_support;
+using tokoton::EndlessMap;
+using tokoton::Piece;
+
+// Chip characters: '.' empty, '1'..'7' pipes, caps ^ > v < (8..11).
+constexpr char kChipChars[] = ".1234567^>v<";
+
+// A Standard MIDI file that plays for exactly one second.
+const unsigned char kOneSecondMidi[] = {
+    'M',  'T',  'h',  'd',  0,    0,    0,    6,  0, 0, 0, 1, 0, 96,  // format 0, 96 ticks a beat
+    'M',  'T',  'r',  'k',  0,    0,    0,    12,                     //
+    0,    0xFF, 0x51, 3,    0x07, 0xA1, 0x20,                         // 120 beats a minute
+    0x81, 0x40, 0xFF, 0x2F, 0};                                       // end after two beats
+
+class Endless : public ::testing::Test {
+ protected:
+  // A fresh program folder with sounds and the endless tune, the game
+  // started as the main module starts it, and a new endless game set up.
+  void Start(const std::string& script = "") {
+    root_ = TempFolder("endless");
+    Make("sound/se");
+    Make("sound/music");
+    Make("data");
+    for (int i = 0; i < 17; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "sound/se/se%02d.wav", i);
+      std::ofstream(root_ + name) << "RIFF....WAVE";
+    }
+    std::ofstream(root_ + "sound/music/Cheerful Street.MID", std::ios::binary)
+        .write(reinterpret_cast<const char*>(kOneSecondMidi), sizeof kOneSecondMidi);
+    headless::Reset();
+    std::string err;
+    ASSERT_TRUE(headless::LoadScript(script, err)) << err;
+    headless::Options o;
+    o.Root = root_;
+    o.EventsFile = root_ + "events.txt";
+    ASSERT_TRUE(headless::Configure(o, err)) << err;
+    game::Form1_Load();
+    game::Form2_Load();
+    game::LoadSaveData();
+    render::LoadImages();
+    // Whatever an earlier game left holding has run out.
+    for (int i = 0; i < 50; ++i) audio::EffectTick();
+    tokoton::InitEndless();
+  }
+  void TearDown() override { headless::Reset(); }
+
+  void Make(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(root_ + folder, ec);
+    ASSERT_FALSE(ec) << ec.message();
+  }
+
+  // Puts chips into the well from row firstRow down; '.' leaves a cell.
+  void Fill(int firstRow, const std::vector<std::string>& rows) {
+    for (size_t r = 0; r < rows.size(); ++r) {
+      ASSERT_EQ(rows[r].size(), 7u);
+      for (int x = 0; x < 7; ++x) {
+        const char* c = std::strchr(kChipChars, rows[r][x]);
+        ASSERT_NE(c, nullptr) << rows[r];
+        if (*c != '.') EndlessMap->SetChipNo(x, firstRow + static_cast<int>(r), c - kChipChars);
+      }
+    }
+  }
+
+  std::string Column(int x) {
+    std::string out;
+    for (int y = 0; y <= 10; ++y) out += kChipChars[EndlessMap->GetChipNo(x, y)];
+    return out;
+  }
+  std::string Row(int y) {
+    std::string out;
+    for (int x = 0; x <= 6; ++x) out += kChipChars[EndlessMap->GetChipNo(x, y)];
+    return out;
+  }
+
+  // Plays n frames; false when the game ended on one of them.
+  bool Frames(int n) {
+    for (int i = 0; i < n; ++i)
+      if (!tokoton::EndlessFrame()) return false;
+    return true;
+  }
+
+  // The event log so far; the run ends here.
+  std::vector<std::string> Events() { return Lines(FinishLoggedRun(root_ + "events.txt")); }
+
+  static std::vector<std::string> Matching(const std::vector<std::string>& lines,
+                                           const std::string& what) {
+    std::vector<std::string> out;
+    for (const std::string& l : lines)
+      if (l.find(what) != std::string::npos) out.push_back(l);
+    return out;
+  }
+
+  static void ExpectPiece(int first, int second) {
+    EXPECT_EQ(Piece.CurPiece[0], first);
+    EXPECT_EQ(Piece.CurPiece[1], second);
+  }
+
+  std::string root_;
+};
+
+// The 24 x 24 picture at (x, y) of the screen last shown is chip `no`.
+::testing::AssertionResult ShowsChip(int x, int y, int no) {
+  const plat::Surface& shown = headless::LastShown();
+  const int sx = no < 8 ? 24 * no : 24 * (no - 8), sy = no < 8 ? 0 : 24;
+  for (int dy = 0; dy < 24; ++dy)
+    for (int dx = 0; dx < 24; ++dx)
+      if (plat::GetPixel(shown, x + dx, y + dy) !=
+          plat::GetPixel(render::PipePic, sx + dx, sy + dy))
+        return ::testing::AssertionFailure() << "pixel (" << x + dx << ", " << y + dy << ")";
+  return ::testing::AssertionSuccess();
+}
+
+TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
+  Start();
+  tokoton::StartEndlessGame();
+  ExpectPiece(2, 2);
+  EXPECT_EQ(Piece.PieceX, 72);
+  EXPECT_EQ(Piece.PieceY, -24);
+  EXPECT_EQ(Piece.PieceRot, 0);
+  EXPECT_EQ(tokoton::PieceCount, 1);
+  const int next0 = tokoton::EndlessNext[0], next1 = tokoton::EndlessNext[1];
+
+  ASSERT_TRUE(Frames(1));
+  // Column 3, first chip one row above the well, second chip two rows.
+  EXPECT_TRUE(ShowsChip(172 + 72, 60 - 24, 2));
+  EXPECT_TRUE(ShowsChip(172 + 72, 60 - 48, 2));
+  // The next piece under NEXT, its first chip below its second.
+  EXPECT_TRUE(ShowsChip(404, 140, next0));
+  if (next1 != 0) {
+    EXPECT_TRUE(ShowsChip(404, 116, next1));
+  }
+
+  // Level 1: six pixels every 21 frames.
+  ASSERT_TRUE(Frames(19));
+  EXPECT_EQ(Piece.PieceY, -24);
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(Piece.PieceY, -18);
+  ASSERT_TRUE(Frames(21));
+  EXPECT_EQ(Piece.PieceY, -12);
+  // 44 steps down to the floor: it lands on frame 923.
+  ASSERT_TRUE(Frames(923 - 42));
+  EXPECT_EQ(Piece.PieceY, 234);
+  EXPECT_EQ(Piece.LockTimer, -1);
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(Piece.PieceY, 240);
+  EXPECT_EQ(Piece.LockTimer, 30);
+  // It rests 30 frames, held on its row, and is fixed on the next one.
+  ASSERT_TRUE(Frames(30));
+  EXPECT_EQ(Piece.LockTimer, 0);
+  EXPECT_EQ(Piece.PieceY, 240);
+  EXPECT_EQ(Column(3), "...........");
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(Column(3), ".........22");
+  ExpectPiece(next0, next1);
+  EXPECT_EQ(Piece.PieceX, 72);
+  EXPECT_EQ(Piece.PieceY, -24);
+  EXPECT_EQ(Piece.LockTimer, -1);
+  // The fixing frame pauses 11 frames more.
+  EXPECT_EQ(headless::CurrentFrame(), 955 + 11);
+  EXPECT_EQ(tokoton::EndlessScore, 0);
+
+  const auto events = Events();
+  EXPECT_EQ(Matching(events, "sound 16"), std::vector<std::string>{"923 sound 16"});
+  ASSERT_FALSE(Matching(events, "music-play").empty());
+  EXPECT_EQ(Matching(events, "music-play")[0], "1 music-play Cheerful Street.MID");
+}
+
+TEST_F(Endless, FallSpeedFollowsTheLevel) {
+  // Frames per six-pixel step: the table's wait plus one. Level 10 is a
+  // breather, slower than level 9.
+  const std::pair<int, int> cases[] = {{1, 21},  {2, 19}, {8, 7}, {9, 4},
+                                       {10, 16}, {15, 3}, {16, 1}};
+  for (const auto& [level, frames] : cases) {
+    Start();
+    tokoton::EndlessLevel = level;
+    tokoton::StartEndlessGame();
+    std::vector<int> steps;
+    int y = Piece.PieceY;
+    for (int f = 1; f <= 3 * frames + 1; ++f) {
+      ASSERT_TRUE(Frames(1));
+      if (Piece.PieceY != y) steps.push_back(f);
+      y = Piece.PieceY;
+    }
+    ASSERT_GE(steps.size(), 3u) << "level " << level;
+    EXPECT_EQ(steps[1] - steps[0], frames) << "level " << level;
+    EXPECT_EQ(steps[2] - steps[1], frames) << "level " << level;
+  }
+}
+
+TEST_F(Endless, HoldingDownFallsEveryFrameAndScoresOnlyWhileFalling) {
+  Start("0 Down down\n");
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(43));
+  EXPECT_EQ(Piece.PieceY, 234);
+  EXPECT_EQ(tokoton::EndlessScore, 430);
+  ASSERT_TRUE(Frames(1));  // lands: no points
+  EXPECT_EQ(Piece.LockTimer, 30);
+  EXPECT_EQ(tokoton::EndlessScore, 430);
+  ASSERT_TRUE(Frames(30));  // rests with down held: no points, no fall
+  EXPECT_EQ(Piece.PieceY, 240);
+  EXPECT_EQ(tokoton::EndlessScore, 430);
+  ASSERT_TRUE(Frames(1));  // fixed
+  EXPECT_EQ(Column(3), ".........22");
+  EXPECT_EQ(tokoton::EndlessScore, 430);
+  ASSERT_TRUE(Frames(1));  // the next piece falls and scores again
+  EXPECT_EQ(tokoton::EndlessScore, 440);
+}
+
+TEST_F(Endless, TwoChipPieceDoesNotTurnIntoTheWall) {
+  Start("0 Left tap\n2 Left tap\n4 Left tap\n6 Z tap\n8 X tap\n");
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(6));
+  EXPECT_EQ(Piece.PieceX, 0);
+  ASSERT_TRUE(Frames(1));  // counter-clockwise would put the second chip in the wall
+  EXPECT_EQ(Piece.PieceRot, 0);
+  ExpectPiece(2, 2);
+  ASSERT_TRUE(Frames(2));  // clockwise has room
+  EXPECT_EQ(Piece.PieceRot, 1);
+  ExpectPiece(5, 5);
+  EXPECT_TRUE(ShowsChip(172 + 24, 60 - 24, 5));
+}
+
+TEST_F(Endless, OneChipPieceTurnsEvenAgainstTheWall) {
+  Start("0 Left tap\n2 Left tap\n4 Left tap\n6 Z tap\n8 Z tap\n10 X tap\n");
+  tokoton::EndlessNext[0] = endless::kCornerRightDown;
+  tokoton::EndlessNext[1] = 0;
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(7));
+  EXPECT_EQ(Piece.PieceX, 0);
+  EXPECT_EQ(Piece.PieceRot, 3);
+  ExpectPiece(1, 0);
+  ASSERT_TRUE(Frames(2));
+  ExpectPiece(4, 0);
+  ASSERT_TRUE(Frames(2));
+  ExpectPiece(1, 0);
+  EXPECT_EQ(Piece.PieceRot, 3);
+}
+
+TEST_F(Endless, TurnIsRefusedAgainstChipsWhileResting) {
+  Start("0 Down down\n50 Z tap\n52 X tap\n");
+  Fill(10, {"..2.2.."});
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(51));
+  EXPECT_EQ(Piece.LockTimer, 30 - 7);
+  EXPECT_EQ(Piece.PieceRot, 0);
+  ASSERT_TRUE(Frames(2));
+  EXPECT_EQ(Piece.PieceRot, 0);
+  ExpectPiece(2, 2);
+  ASSERT_TRUE(Frames(75 - 53));
+  EXPECT_EQ(Row(9), "...2...");
+  EXPECT_EQ(Row(10), "..222..");
+}
+
+TEST_F(Endless, TurnAndShiftInTheFixingFrameNeverOverwriteAChip) {
+  // In the frame the piece is fixed the player shifts it right and turns it
+  // so that, in its new column, its second chip would lie where the first
+  // one was. The piece is fixed in the column where it rested, and there
+  // that turn would put the second chip on the chip at (2, 10): the turn is
+  // taken back and the piece fixed as it rested.
+  Start("0 Down down\n74 Right tap\n74 Z tap\n");
+  Fill(10, {"..2...."});
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(74));
+  EXPECT_EQ(Piece.LockTimer, 0);
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(Row(9), "...2...");
+  EXPECT_EQ(Row(10), "..22...");
+}
+
+TEST_F(Endless, ShiftInTheFixingFrameFixesWhereThePieceRested) {
+  Start("0 Down down\n74 Right tap\n");
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(75));
+  EXPECT_EQ(Row(10), "...2...");
+  EXPECT_EQ(Row(9), "...2...");
+  EXPECT_EQ(Piece.PieceX, 72);  // the new piece starts in the middle
+}
+
+TEST_F(Endless, PieceTouchingGroundAboveTheWellEndsTheGameAtOnce) {
+  Start();
+  Fill(1, {"...2...", "...2...", "...2...", "...2...", "...2...", "...2...", "...2...", "...2...",
+           "...2...", "...2..."});
+  tokoton::StartEndlessGame();
+  // The first chip reaches row 0 on the fourth step; the second is above.
+  ASSERT_TRUE(Frames(83));
+  EXPECT_FALSE(tokoton::EndlessFrame());
+  EXPECT_EQ(Piece.PieceY, 0);
+  EXPECT_EQ(Column(3), ".2222222222");  // nothing was fixed
+  EXPECT_EQ(Matching(Events(), "sound 16"), std::vector<std::string>{"83 sound 16"});
+
+  // With row 0 full too, the very first frame ends the game.
+  Start();
+  Fill(0, {"...2..."});
+  tokoton::StartEndlessGame();
+  EXPECT_FALSE(tokoton::EndlessFrame());
+  EXPECT_EQ(Matching(Events(), "sound 16"), std::vector<std::string>{"0 sound 16"});
+}
+
+TEST_F(Endless, PieceTurnedOutOfTheWellWhileRestingEndsTheGame) {
+  // The piece lands lying in row 0 and is turned upright while it rests:
+  // its second chip now sticks out above the well. It settles there, which
+  // ends the game instead of losing that chip.
+  Start("0 X tap\n0 Down down\n10 Z tap\n");
+  Fill(1, {"...22..", "...22..", "...22..", "...22..", "...22..", "...22..", "...22..", "...22..",
+           "...22..", "...22.."});
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(4));
+  EXPECT_EQ(Piece.LockTimer, 30);
+  EXPECT_EQ(Piece.PieceY, 0);
+  ASSERT_TRUE(Frames(7));
+  EXPECT_EQ(Piece.PieceRot, 0);
+  ExpectPiece(2, 2);
+  ASSERT_TRUE(Frames(34 - 11));
+  EXPECT_EQ(Piece.LockTimer, 0);
+  EXPECT_FALSE(tokoton::EndlessFrame());
+  EXPECT_EQ(Row(0), ".......");
+}
+
+TEST_F(Endless, EveryFiftiethPieceIsAnEndCapAnnouncedBySound4) {
+  Start();
+  int current[2] = {0, 0};
+  int dealt[7] = {};
+  for (int n = 1; n <= 7000; ++n) {
+    audio::EffectTick();  // one tick a piece: each cap's sound has long ended
+    const int before[2] = {tokoton::EndlessNext[0], tokoton::EndlessNext[1]};
+    tokoton::TakeNextPiece(current, tokoton::EndlessNext);
+    EXPECT_EQ(current[0], before[0]);
+    EXPECT_EQ(current[1], before[1]);
+    EXPECT_EQ(tokoton::PieceCount, n);
+    const int first = tokoton::EndlessNext[0], second = tokoton::EndlessNext[1];
+    if (n % 50 == 0) {
+      ASSERT_EQ(first, endless::kCapUp) << n;
+      ASSERT_EQ(second, 0) << n;
+      continue;
+    }
+    const int pieces[7][2] = {{1, 2}, {4, 2}, {7, 0}, {2, 0}, {7, 6}, {7, 3}, {3, 0}};
+    int r = 0;
+    while (r < 7 && (pieces[r][0] != first || pieces[r][1] != second)) ++r;
+    ASSERT_LT(r, 7) << first << "," << second;
+    ++dealt[r];
+  }
+  // 6860 ordinary pieces, about 980 of each.
+  for (int r = 0; r < 7; ++r) {
+    EXPECT_GT(dealt[r], 880) << r;
+    EXPECT_LT(dealt[r], 1080) << r;
+  }
+  EXPECT_EQ(Matching(Events(), "sound 4").size(), 140u);
+}
+
+TEST_F(Endless, EndCapFacingNothingClearsItselfWithoutPointsOrAnimation) {
+  Start("0 Down down\n");
+  tokoton::PieceCount = 48;
+  tokoton::StartEndlessGame();  // the 49th piece goes under NEXT
+  ASSERT_TRUE(Frames(75));      // the first piece is fixed: the 50th is dealt
+  EXPECT_EQ(tokoton::EndlessNext[0], endless::kCapUp);
+  EXPECT_EQ(tokoton::EndlessNext[1], 0);
+  int guard = 0;
+  while (Piece.CurPiece[0] != endless::kCapUp && guard++ < 200) ASSERT_TRUE(Frames(1));
+  ExpectPiece(endless::kCapUp, 0);
+  const std::string stack = Column(3);
+  while (Piece.CurPiece[0] == endless::kCapUp && guard++ < 400) {
+    const int score = tokoton::EndlessScore;
+    ASSERT_TRUE(Frames(1));
+    if (Piece.CurPiece[0] != endless::kCapUp) {
+      EXPECT_EQ(tokoton::EndlessScore, score);
+    }
+  }
+  EXPECT_EQ(Column(3), stack);  // the cap is gone, nothing else moved
+  EXPECT_EQ(tokoton::EndlessBlocks, 0);
+  const auto events = Events();
+  EXPECT_EQ(Matching(events, "sound 4"), std::vector<std::string>{"74 sound 4"});
+  EXPECT_TRUE(Matching(events, "sound 14").empty());
+}
+
+// A ring round the whole well, rows 1 to 10, open at (3, 1) and (4, 1); the
+// first piece, laid flat, closes it. Columns 3 and 4 are propped up with
+// upright pipes that join nothing.
+const std::vector<std::string> kBigRing = {"355..56", "2..22.2", "2..22.2", "2..22.2", "2..22.2",
+                                           "2..22.2", "2..22.2", "2..22.2", "2..22.2", "1555554"};
+
+TEST_F(Endless, LevelRisesOnceMoreThanThirtyCellsAreCleared) {
+  Start("0 X tap\n0 Down down\n");
+  Fill(1, kBigRing);
+  Fill(9, {".>5...."});  // a cap with one pipe in front: the 31st cell
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(38));
+  EXPECT_EQ(Piece.LockTimer, 0);
+  EXPECT_EQ(tokoton::EndlessScore, 70);
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(tokoton::EndlessBlocks, 31);
+  EXPECT_EQ(tokoton::EndlessScore, 70 + 3100);
+  EXPECT_EQ(tokoton::EndlessLevel, 2);
+  EXPECT_EQ(tokoton::LevelBlocks, 1);
+  // The props dropped one row; the rest of the well is empty.
+  EXPECT_EQ(Row(2), ".......");
+  EXPECT_EQ(Row(3), "...22..");
+  EXPECT_EQ(Row(10), "...22..");
+  EXPECT_EQ(Column(0), "...........");
+  const auto events = Events();
+  // Landing, the flashing removal, then after it and the pause the rise.
+  EXPECT_EQ(Matching(events, "sound 16"), std::vector<std::string>{"7 sound 16"});
+  EXPECT_EQ(Matching(events, "sound 14"), std::vector<std::string>{"38 sound 14"});
+  EXPECT_EQ(Matching(events, "sound 8"), std::vector<std::string>{"125 sound 8"});
+}
+
+TEST_F(Endless, ThirtyCellsDoNotRaiseTheLevel) {
+  Start("0 X tap\n0 Down down\n");
+  Fill(1, kBigRing);
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(39));
+  EXPECT_EQ(tokoton::EndlessBlocks, 30);
+  EXPECT_EQ(tokoton::LevelBlocks, 30);
+  EXPECT_EQ(tokoton::EndlessLevel, 1);
+  EXPECT_EQ(tokoton::EndlessScore, 70 + 3000);
+  EXPECT_TRUE(Matching(Events(), "sound 8").empty());
+}
+
+TEST_F(Endless, LevelStopsAtSixteen) {
+  Start("0 X tap\n0 Down down\n");
+  Fill(1, kBigRing);
+  Fill(9, {".>5...."});
+  tokoton::EndlessLevel = 16;
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(39));
+  EXPECT_EQ(tokoton::EndlessLevel, 16);
+  EXPECT_EQ(tokoton::LevelBlocks, 1);
+  EXPECT_EQ(Matching(Events(), "sound 8").size(), 1u);
+}
+
+TEST_F(Endless, ChainedCircuitScoresWithTheSquareOfThePass) {
+  // The first piece, a single corner, closes a ring of four at the bottom of
+  // columns 3 and 4. Its removal drops column 4 by two rows, which closes a
+  // figure of eight through the cross at (5, 7): eight passes, one crossing,
+  // second pass of the chain.
+  Start("0 Down down\n");
+  Fill(5, {"....3..", "....136", ".....74", ".....4.", "....6..", "...14.."});
+  tokoton::EndlessNext[0] = endless::kCornerRightDown;
+  tokoton::EndlessNext[1] = 0;
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(70));
+  EXPECT_EQ(tokoton::EndlessScore, 390);
+  ASSERT_TRUE(Frames(1));
+  EXPECT_EQ(tokoton::EndlessScore, 390 + 400 + 12800);
+  EXPECT_EQ(Piece.Chain, 2);
+  EXPECT_EQ(tokoton::EndlessBlocks, 4 + 8);
+  for (int y = 0; y <= 10; ++y) EXPECT_EQ(Row(y), ".......") << y;
+  const auto events = Events();
+  EXPECT_EQ(Matching(events, "sound 14"),
+            (std::vector<std::string>{"70 sound 14", "146 sound 14"}));
+}
+
+TEST_F(Endless, CircuitScore) {
+  Start();
+  EXPECT_EQ(tokoton::CircuitScore(4, 1), 400);
+  EXPECT_EQ(tokoton::CircuitScore(256 + 8, 2), 12800);
+  EXPECT_EQ(tokoton::CircuitScore(2 * 256 + 24, 3), 9 * 9 * 24 * 100);
+  EXPECT_EQ(tokoton::EndlessBlocks, 4 + 8 + 24);
+  EXPECT_EQ(tokoton::LevelBlocks, 4 + 8 + 24);
+  // Far past the 32-bit range the points hold at the largest value.
+  EXPECT_EQ(tokoton::CircuitScore(40 * 256 + 150, 20), 2147483647);
+}
+
+TEST_F(Endless, TurnsOfEveryChip) {
+  Start();
+  const int right[12] = {0, 3, 5, 6, 1, 2, 4, 7, 9, 10, 11, 8};
+  for (int chip = 0; chip < 12; ++chip) {
+    int piece[2] = {chip, 0};
+    tokoton::RotatePieceChips(1, piece);
+    EXPECT_EQ(piece[0], right[chip]) << chip;
+    EXPECT_EQ(piece[1], 0);
+    tokoton::RotatePieceChips(-1, piece);
+    EXPECT_EQ(piece[0], chip) << chip;  // back again
+    tokoton::RotatePieceChips(0, piece);
+    EXPECT_EQ(piece[0], chip);
+  }
+  // Four turns either way come round.
+  int piece[2] = {1, 11};
+  for (int i = 0; i < 4; ++i) tokoton::RotatePieceChips(-1, piece);
+  EXPECT_EQ(piece[0], 1);
+  EXPECT_EQ(piece[1], 11);
+}
+
+TEST_F(Endless, PanelHoldsItsNumbersInSevenCharacters) {
+  Start();
+  tokoton::EndlessScore = 12345678;
+  tokoton::EndlessLevel = 1000;
+  tokoton::EndlessBlocks = 100000;
+  tokoton::EndlessHiScore = 500;
+  tokoton::DrawEndlessPanel();
+  EXPECT_EQ(tokoton::EndlessScore, 9999990);
+  EXPECT_EQ(tokoton::EndlessLevel, 999);
+  EXPECT_EQ(tokoton::EndlessBlocks, 99999);
+  EXPECT_EQ(tokoton::EndlessHiScore, 9999990);
+
+  // The value right-aligned in its field: "   1234" at (40, 144) draws
+  // exactly what the panel draws there.
+  tokoton::EndlessScore = 1234;
+  plat::FillBlack(*game::ScreenPic, 0, 0, 512, 352);
+  tokoton::DrawEndlessPanel();
+  plat::Surface expected;
+  plat::Resize(expected, 512, 352);
+  render::GameFont.FontColor(6);
+  render::ShadowText(expected, 24, 128, "SCORE", 1);  // its shadow reaches row 145
+  render::GameFont.FontColor(5);
+  render::ShadowText(expected, 40, 144, "   1234", 1);
+  bool any = false;
+  for (int y = 144; y < 144 + 18; ++y) {
+    for (int x = 40; x < 40 + 7 * 16 + 2; ++x) {
+      ASSERT_EQ(plat::GetPixel(*game::ScreenPic, x, y), plat::GetPixel(expected, x, y))
+          << x << "," << y;
+      any = any || plat::GetPixel(expected, x, y) != 0;
+    }
+  }
+  EXPECT_TRUE(any);
+}
+
+TEST_F(Endless, MusicStartsAgainWheneverItHasEnded) {
+  Start();
+  tokoton::StartEndlessGame();
+  ASSERT_TRUE(Frames(150));
+  // The tune lasts one second: 59 frames of 17 ms.
+  EXPECT_EQ(Matching(Events(), "music-play"),
+            (std::vector<std::string>{"1 music-play Cheerful Street.MID",
+                                      "60 music-play Cheerful Street.MID",
+                                      "119 music-play Cheerful Street.MID"}));
+}
+
+// A quick game: column 3 is filled to row 2, so the first piece rests on it
+// and the second lands above the well.
+class EndlessGameOver : public Endless {
+ protected:
+  void PlayShortGame() {
+    Start("0 Down down\n");
+    game::SaveData.HiScore[0][3] = hiScore_;
+    tokoton::InitEndless();
+    Fill(2, {"...2...", "...2...", "...2...", "...2...", "...2...", "...2...", "...2...", "...2...",
+             "...2..."});
+    tokoton::StartEndlessGame();
+    ASSERT_TRUE(Frames(10));
+    // A new best shows at once, but nothing is saved yet.
+    shownDuringPlay_ = tokoton::EndlessHiScore;
+    while (tokoton::EndlessFrame()) {
+    }
+    overFrame_ = headless::CurrentFrame();
+    tokoton::EndEndlessGame();
+  }
+  int32_t hiScore_ = 0;
+  int32_t shownDuringPlay_ = 0;
+  int64_t overFrame_ = 0;
+};
+
+TEST_F(EndlessGameOver, NewBestIsSavedAtTheEnd) {
+  hiScore_ = 50;
+  PlayShortGame();
+  EXPECT_EQ(tokoton::EndlessScore, 70);
+  EXPECT_EQ(shownDuringPlay_, 70);
+  EXPECT_EQ(game::SaveData.HiScore[0][3], 70);
+  const auto events = Events();
+  // The game-over picture holds 300 frames before the save.
+  EXPECT_EQ(Matching(events, " save"),
+            std::vector<std::string>{std::to_string(overFrame_ + 300) + " save"});
+  EXPECT_EQ(Matching(events, "music-stop").back(), std::to_string(overFrame_) + " music-stop");
+  game::SaveData.HiScore[0][3] = 0;
+  game::LoadSaveData();
+  EXPECT_EQ(game::SaveData.HiScore[0][3], 70);
+  // The dissolve leaves the screen black.
+  for (uint32_t p : game::ScreenPic->Pixels) ASSERT_EQ(p, 0u);
+}
+
+TEST_F(EndlessGameOver, ScoreBelowTheBestIsNotSaved) {
+  hiScore_ = 70;  // equal is not better
+  PlayShortGame();
+  EXPECT_EQ(tokoton::EndlessScore, 70);
+  EXPECT_EQ(game::SaveData.HiScore[0][3], 70);
+  EXPECT_TRUE(Matching(Events(), " save").empty());
+  EXPECT_FALSE(plat::FileExists(root_ + "data/ductora.dat"));
+}
+
+TEST_F(Endless, WholeGameEndsAndReturns) {
+  // Left alone with down held, the pieces pile up in the middle column
+  // until one lands above the well.
+  Start("0 Down down\n");
+  tokoton::EndlessMode();
+  for (int y = 2; y <= 10; ++y) EXPECT_NE(EndlessMap->GetChipNo(3, y), 0) << y;
+  for (int x : {0, 1, 2, 4, 5, 6}) EXPECT_EQ(EndlessMap->GetChipNo(x, 10), 0) << x;
+  const auto events = Events();
+  ASSERT_FALSE(events.empty());
+  EXPECT_FALSE(Matching(events, "sound 16").empty());
+  EXPECT_EQ(Matching(events, "music-stop").size(), Matching(events, "music-play").size());
+}
+
+}  // namespace
