@@ -35,10 +35,10 @@ constexpr int32_t kGridMs = 100;   // the black grid over the last picture
 constexpr int32_t kBlackMs = 500;  // the black screen after it
 constexpr uint32_t kBlack = 0x000000;
 
-// A text shown over the picture, then held while the sounds run on.
-void ShowIntroText(plat::Surface& picture, int32_t x, int32_t y, const std::string& text,
-                   int sound) {
-  render::ShadowText(picture, x, y, text, kShadowColor);
+// A text shown over the screen, then held while the sounds run on. F1 may
+// switch windows during a hold, so each text goes to the screen shown now.
+void ShowIntroText(int32_t x, int32_t y, const std::string& text, int sound) {
+  render::ShadowText(*ScreenPic, x, y, text, kShadowColor);
   ShowScreen();
   audio::PlayEffect(sound);
   for (int32_t i = 0; i < kIntroTextFrames; ++i) {
@@ -63,11 +63,11 @@ std::string StageTitle(int32_t course, int32_t stage) {
 void StageIntro(plat::Surface& picture, int32_t stage) {
   CloseWipe(picture);
   render::StageSlideIn(picture);
-  render::DrawCursors(picture);
+  render::DrawCursors(*ScreenPic);
   render::GameFont.FontColor(kIntroColor);
-  ShowIntroText(picture, kTitleX, kTitleY, StageTitle(CourseNo, stage), kSoundText);
-  ShowIntroText(picture, kReadyX, kReadyY, "READY?", kSoundText);
-  ShowIntroText(picture, kGoX, kGoY, "GO !!", kSoundGo);
+  ShowIntroText(kTitleX, kTitleY, StageTitle(CourseNo, stage), kSoundText);
+  ShowIntroText(kReadyX, kReadyY, "READY?", kSoundText);
+  ShowIntroText(kGoX, kGoY, "GO !!", kSoundGo);
   // The pipe set of the stage is its music number as well.
   audio::PlayMusic(audio::MusicFileName(puzzle::CurrentStage.PipeSet));
 }
