@@ -136,9 +136,8 @@ TEST_F(PlayerPlay, LayingPaysAHundredAdvancesTheQueueAndNeedsAFreshPress) {
   const char* script =
       "0 Right tap\n2 Z tap\n"
       "5 Right tap\n6 Z tap\n"  // too soon: the player still waits
-      "10 Z down\n40 Z up\n"    // held: lays once
-      "11 Right tap\n"
-      "45 Z tap\n";
+      "10 Z down\n40 Z up\n"    // held on the new piece: no replacing
+      "45 Right tap\n47 Z tap\n";
   Start(s, 1, script);
   P(0).Queue[0] = CHIP_FIRST_PIECE;  // a straight that carries the water on
   const uint8_t second = P(0).Queue[1];
@@ -159,7 +158,7 @@ TEST_F(PlayerPlay, LayingPaysAHundredAdvancesTheQueueAndNeedsAFreshPress) {
   EXPECT_EQ(Board[3][0].ChipNo, CHIP_DRAIN + DirLeft);
   EXPECT_EQ(P(0).Score, 200);
   EXPECT_EQ(P(0).QueueIndex, 2);
-  RunTo(46);
+  RunTo(48);
   // The cursor is on the drain now: nothing happens, nothing is paid.
   EXPECT_EQ(P(0).Score, 200);
   EXPECT_EQ(P(0).QueueIndex, 2);

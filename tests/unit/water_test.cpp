@@ -287,8 +287,18 @@ TEST_F(WaterFlow, CrossRunThroughTwiceCountsTwice) {
   s.RequiredPipes = 5;
   Start(s, 1);
   EXPECT_EQ(Players[0].Ahead, 5);
-  int steps = 0;
-  EXPECT_EQ(RunWater(2000, steps), kWaterCleared);
+  // The picture of each cell entered: straight right, the three turns,
+  // straight down, into the drain from above.
+  std::vector<int32_t> patterns;
+  int32_t r = kWaterRunning;
+  while (r == kWaterRunning) {
+    const int32_t x = puzzle::Water.HeadX, y = puzzle::Water.HeadY;
+    r = StepWater();
+    if (puzzle::Water.HeadX != x || puzzle::Water.HeadY != y)
+      patterns.push_back(puzzle::Water.Pattern);
+  }
+  EXPECT_EQ(r, kWaterCleared);
+  EXPECT_EQ(patterns, (std::vector<int32_t>{0, 10, 8, 6, 3, 19}));
   EXPECT_EQ(Board[1][1].PassCount, 2);
   EXPECT_EQ(Players[0].Passed, 5);
   EXPECT_EQ(Players[0].Ahead, 0);
