@@ -11,6 +11,7 @@
 #include "render/screen.h"
 #include "render/sheets.h"
 #include "render/surfaces.h"
+#include "shell/ending.h"
 #include "shell/gamestate.h"
 #include "shell/intro.h"
 #include "shell/menus.h"
@@ -48,13 +49,6 @@ void RecordCourseCleared() {
   WriteSaveData();
 }
 
-// Until the ending is in, a finished course applies the ending's hi-score
-// rule and goes back to the title.
-void FinishCourse() {
-  UpdateHiScore();
-  RecordCourseCleared();
-}
-
 // The stages of the chosen course until the lives run out or the last
 // stage is cleared. A failed stage is played again, a cleared one moves on.
 void PlayCourse() {
@@ -68,7 +62,8 @@ void PlayCourse() {
       return;
     }
     if (CourseFinished != 0) {
-      FinishCourse();
+      RecordCourseCleared();
+      Ending();
       return;
     }
   }

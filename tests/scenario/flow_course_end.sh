@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Finishing a course: the stages run to the last one, the course's bit is
-# set in the cleared-course mask and saved at once, and once all three are
-# finished the next one-player course select offers "HEYLAW".
+# set in the cleared-course mask and saved at once, the ending plays and
+# saves the hi-score, and once all three courses are finished the next
+# one-player course select offers "HEYLAW".
 set -euo pipefail
 runner=$1
 source "$2/scenario/lib/game_root.bash"
@@ -65,9 +66,22 @@ quick_root "$work/c" 7
 finish "$work/c" $'20 Z tap\n90 Z tap' > /dev/null
 expect "mask after a second finish" "$(saved_mask "$work/c/data/ductora.dat")" 7
 
-# The mask left by the run above offers the endless mode to one player:
-# Up from the first course line reaches "HEYLAW".
-printf '20 Z tap\n101 Up tap\n' > "$work/d.txt"
-"$runner" --root "$work/b" --input "$work/d.txt" --frames 150 --state "$work/d-state.json"
+# A whole finish from a mask of 6: a piece laid off the water's way (100
+# points, of which the inspection takes 50 back when it breaks the piece),
+# the ending with its hi-score rule, then the title again, where Z starts a
+# game whose course select now offers "HEYLAW" above course A.
+quick_root "$work/d" 6
+write_save "$work/d" 6 0:0=20
+printf '20 Z tap\n90 Z tap\n370 Down tap\n380 Z tap\n12000 Z tap\n12150 Up tap\n' \
+  > "$work/d.txt"
+"$runner" --root "$work/d" --input "$work/d.txt" --frames 12200 --events "$work/d-events.txt" \
+  --state "$work/d-state.json"
+expect "saves: the finish, the ending" \
+  "$(awk '$2 == "save" { printf "%s ", ($1 < 1400 ? "finish" : $1 < 12000 ? "ending" : "quit") }' \
+    "$work/d-events.txt")" "finish ending quit "
+expect "ending music" "$(grep -c 'music-play laz_wind.mid' "$work/d-events.txt")" 1
+expect "new hi-score" "$(saved_hiscore "$work/d/data/ductora.dat" 0 0)" 50
+expect "all courses" "$(saved_mask "$work/d/data/ductora.dat")" 7
+expect "confirm after the ending" "$(sound_frames "$work/d-events.txt" 4)" "20 90 12000"
 expect "line above the first" "$(state_field "$work/d-state.json" CourseNo)" 3
 echo "flow course end: ok"
