@@ -93,7 +93,13 @@ std::string RunCommand(const std::string& command, int& status) {
   return out;
 }
 
-std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
+// Single quotes for the shell; the paths here hold no quote of their own.
+std::string Quote(const fs::path& p) {
+  std::string quoted = "'";
+  quoted += p.string();
+  quoted += '\'';
+  return quoted;
+}
 
 // A value from the report of `sox FILE -n stat`, such as "RMS     amplitude"; NaN if absent.
 double SoxStat(const std::string& report, const std::string& label) {
@@ -112,7 +118,7 @@ TEST(SoundEffects, EverySoundIsShortUnclippedMono16BitPcmThatSoxReads) {
   NEED_RUNTIME_DIR();
   ASSERT_TRUE(HaveTool("sox")) << "sox is needed for the sound checks";
   for (int no = 0; no <= 16; ++no) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "se%02d.wav", no);
     const fs::path path = fs::path(RuntimeDir()) / "sound" / "se" / name;
     SCOPED_TRACE(path.string());

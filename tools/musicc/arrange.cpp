@@ -34,7 +34,9 @@ std::string ExpandPhrases(const std::string& text, const Score& score, const std
     const std::string name = text.substr(i + 1, end - i - 1);
     const auto found = score.Phrases.find(name);
     if (found == score.Phrases.end()) Fail(where, "no phrase '" + name + "'");
-    out += " " + ExpandPhrases(found->second, score, where, depth + 1) + " ";
+    out += ' ';
+    out += ExpandPhrases(found->second, score, where, depth + 1);
+    out += ' ';
     i = end - 1;
   }
   return out;
@@ -60,7 +62,11 @@ std::string ExpandGroups(const std::string& text, size_t& at, const std::string&
       times = std::min(1000, times * 10 + (text[at++] - '0'));
     }
     if (times == 0) times = 2;
-    for (int i = 0; i < times; ++i) out += " " + body + " ";
+    for (int i = 0; i < times; ++i) {
+      out += ' ';
+      out += body;
+      out += ' ';
+    }
     if (out.size() > kMaxExpanded) Fail(where, "repeats expand to too much music");
   }
   if (inner) Fail(where, "'(' without ')'");

@@ -114,7 +114,8 @@ void ReadPhrase(const Line& line, std::string rest, Score& score) {
   const std::string name = TakeWord(rest);
   if (!IsName(name)) Fail(line, "a phrase needs a name of letters, digits and _");
   std::string& text = score.Phrases[name];
-  text += (text.empty() ? "" : " ") + rest;
+  if (!text.empty()) text += ' ';
+  text += rest;
 }
 
 // One play item: NAME, optionally followed by *TIMES and +SEMITONES or -SEMITONES.
@@ -169,7 +170,8 @@ void ReadSectionLine(const Line& line, const Score& score, Section& section) {
   for (const Part& p : score.Parts) known = known || p.Name == name;
   if (!known) Fail(line, "no part '" + name + "'");
   std::string& text = section.Text[name];
-  text += (text.empty() ? "" : " ") + Trim(line.Text.substr(colon + 1));
+  if (!text.empty()) text += ' ';
+  text += Trim(line.Text.substr(colon + 1));
 }
 
 void OpenSection(const Line& line, const std::string& rest, Score& score, Section*& open) {

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (int i = 0; i < sfx::kEffectCount; ++i) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "/se%02d.wav", i);
     const std::string path = argv[1] + std::string(name);
     const sfx::Buffer b = sfx::MakeEffect(i);
