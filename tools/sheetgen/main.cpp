@@ -3,6 +3,7 @@
 //   sheetgen OUTDIR                    the BMP files
 //   sheetgen --embed OUTDIR FILE.cpp   the BMP files and a C++ source holding them
 //   sheetgen --contact OUTDIR          the BMP files and PNG pictures at twice the size
+//   sheetgen --icon FILE.png           the program icon
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -135,11 +136,24 @@ bool WriteContact(const std::string& outDir, const std::vector<BuiltSheet>& buil
   return WriteBytes(outDir + "/preview.png", EncodePng(Doubled(ComposePreview(sheets))));
 }
 
+// The program icon: the toy-world cross piece, lit, at twice its size.
+bool WriteIcon(const std::string& path) {
+  const Canvas pipes = DrawPipeSheet(0);
+  const int picture = 47, sx = (picture % 8) * 32, sy = (picture / 8) * 32;
+  Canvas cell = MakeCanvas(32, 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x)
+      cell.Pixels[static_cast<size_t>(y) * 32 + x] =
+          pipes.Pixels[static_cast<size_t>(sy + y) * pipes.Width + sx + x];
+  return WriteBytes(path, EncodePng(Doubled(cell)));
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: sheetgen OUTDIR\n"
                "       sheetgen --embed OUTDIR FILE.cpp\n"
-               "       sheetgen --contact OUTDIR\n");
+               "       sheetgen --contact OUTDIR\n"
+               "       sheetgen --icon FILE.png\n");
   return 2;
 }
 
@@ -158,6 +172,7 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "sheetgen: cannot write the pictures in %s\n", argv[2]);
     return 1;
   }
+  if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) return WriteIcon(argv[2]) ? 0 : 1;
   return Usage();
 }
 
