@@ -6,6 +6,7 @@
 // never multiply the search.
 #include "puzzle/solver.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstring>
 
@@ -252,7 +253,8 @@ bool TwoPlayersCanShare() {
   std::bitset<2 * kCells + 1> sums;
   sums.set(0);
   auto fits = [&] {
-    for (int32_t s = half; s <= S.Counted - half; s++)
+    const int32_t top = std::min<int32_t>(S.Counted - half, static_cast<int32_t>(sums.size()) - 1);
+    for (int32_t s = half; s <= top; s++)
       if (sums.test(s)) return true;
     return false;
   };
