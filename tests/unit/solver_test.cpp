@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -53,7 +56,44 @@ StageInfo Make(const std::vector<std::string>& rows, Dirs dirs, int required,
   return s;
 }
 
-SolveResult Solve(const StageInfo& s) { return SolveStage(s, 200000); }
+// Lays a route's pieces on the stage and lets the water run it with the
+// game's Step: it must reach the drain through the route's cells, with no
+// more pieces of a kind than the supply holds.
+void ExpectWaterRuns(const StageInfo& s, const RouteInfo& r) {
+  InitChipTable();
+  LayOutBoard(s);
+  int32_t left[kChipKinds];
+  CountSupplyKinds(s.SupplyCount, left);
+  for (int c = 0; c < 80; c++) {
+    const int kind = r.Map[c];
+    if (kind == kOffRoute || !IsLaidPiece(kind) || kind == s.StageMap[c]) continue;
+    left[kind]--;
+    Board[c % 10][c / 10] = ChipTable[kind];
+  }
+  for (int k = 0; k < kChipKinds; k++) EXPECT_GE(left[k], 0) << "kind " << k;
+  const SpecialInfo& src = SpecialPos[kSpecialSource];
+  int32_t x = src.X, y = src.Y, d = src.Dir;
+  int cells = 0, counted = 0;
+  while (cells < 200 && d != DirGoal && Step(x, y, d)) {
+    cells++;
+    const int chip = Board[x][y].ChipNo;
+    if (d != DirWarp && (IsLaidPiece(chip) || IsSpecialStraight(chip))) counted++;
+    EXPECT_NE(kOffRoute, r.Map[x + 10 * y]) << "off the route at " << x << ", " << y;
+  }
+  EXPECT_EQ(DirGoal, d);
+  EXPECT_EQ(r.Cells, cells);
+  EXPECT_EQ(r.Counted, counted);
+  EXPECT_GE(counted, s.RequiredPipes);
+}
+
+SolveResult Solve(const StageInfo& s) {
+  const SolveResult r = SolveStage(s, 200000);
+  if (r.Found) {
+    ExpectWaterRuns(s, r.Shortest);
+    ExpectWaterRuns(s, r.Longest);
+  }
+  return r;
+}
 
 int MapAt(const RouteInfo& r, int x, int y) { return r.Map[x + 10 * y]; }
 
@@ -205,6 +245,29 @@ TEST(SolverTest, WaterTimeFollowsFlowWeightAndSpeed) {
   EXPECT_EQ(54, FramesPerCell(s, 2));
   s.StartDelay = 3;
   EXPECT_EQ(180 + 33 + 81 + 54 + 54, Solve(s).Shortest.Frames);
+}
+
+// Every stage the build shipped has routes the water really runs.
+TEST(SolverTest, ShippedStagesHaveRoutesTheWaterRuns) {
+  namespace fs = std::filesystem;
+  const char* env = std::getenv("DUCTORA_RUNTIME_DIR");
+  const fs::path root =
+      env != nullptr ? fs::path(env) : fs::read_symlink("/proc/self/exe").parent_path();
+  for (int course = 0; course < 3; course++) {
+    std::ifstream f(root / "data" / "stage" / ("course" + std::to_string(course) + ".dat"),
+                    std::ios::binary);
+    ASSERT_TRUE(f);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                                     std::istreambuf_iterator<char>());
+    for (size_t at = 0; at + kStageRecordSize <= bytes.size(); at += kStageRecordSize) {
+      StageInfo s{};
+      DecodeStage(bytes.data() + at, s);
+      const SolveResult r = SolveStage(s, 20000);
+      ASSERT_TRUE(r.Found) << "course " << course << " stage " << at / kStageRecordSize + 1;
+      ExpectWaterRuns(s, r.Shortest);
+      ExpectWaterRuns(s, r.Longest);
+    }
+  }
 }
 
 }  // namespace
