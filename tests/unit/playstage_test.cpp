@@ -49,11 +49,6 @@ class PlayLoop : public play_fixture::PlayTest {
     EXPECT_NE(r, kWaterRunning);
     return steps;
   }
-  int64_t FrameOfSound(int no) {
-    for (const auto& [frame, n] : Sounds())
-      if (n == no) return frame;
-    return -1;
-  }
 
   StageInfo stage_;
   int64_t frame_ = 0, clock_ = 0;
@@ -73,13 +68,6 @@ TEST_F(PlayLoop, LeakCostsALifeAfterTheSplash) {
   std::vector<int> sounds = SoundsOnly();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 9), 1);
   EXPECT_EQ(sounds.back(), 7);
-}
-
-TEST_F(PlayLoop, SoundNineWhenTheFirstRunningFrameIsDrawn) {
-  Begin();
-  PlayStage();
-  // 60 frames of delay bring the progress down to 320, the gauge's last.
-  EXPECT_EQ(FrameOfSound(9), 60);
 }
 
 TEST_F(PlayLoop, SplashCoversTheBorderTheWaterCouldNotCross) {
