@@ -1,25 +1,35 @@
 // Whole-file reads and safe writes.
+#include <errno.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/platform.h"
 
 namespace plat {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  out = std::move(data);
-  return true;
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  std::vector<uint8_t> data;
+  uint8_t chunk[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;  // a directory, a device error: reported, never thrown
+      break;
+    }
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  ::close(fd);
+  if (ok) out = std::move(data);
+  return ok;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data) {

@@ -42,6 +42,24 @@ uint32_t Combine(uint32_t d, uint32_t s, uint32_t rop) {
   }
 }
 
+// One row of a copy; a loop per operation keeps the hot paths simple.
+void CombineRow(uint32_t* d, const uint32_t* s, int w, uint32_t rop) {
+  switch (rop) {
+    case SRCCOPY:
+      for (int x = 0; x < w; ++x) d[x] = s[x] & kColorMask;
+      return;
+    case SRCAND:
+      for (int x = 0; x < w; ++x) d[x] &= s[x];
+      return;
+    case SRCPAINT:
+      for (int x = 0; x < w; ++x) d[x] = (d[x] | s[x]) & kColorMask;
+      return;
+    default:
+      for (int x = 0; x < w; ++x) d[x] = Combine(d[x], s[x], rop);
+      return;
+  }
+}
+
 // Shrinks a rectangle so that it lies inside [0, limit) on one axis, moving
 // the paired coordinate along with it.
 void ClipAxis(int& d, int& s, int& len, int dLimit, int sLimit) {
@@ -92,11 +110,7 @@ bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int 
   for (int y = 0; y < h; ++y) {
     uint32_t* d = &dst.Pixels[static_cast<size_t>(dy + y) * dst.Width + dx];
     const uint32_t* s = from + static_cast<size_t>(sy + y) * fromWidth + sx;
-    if (rop == SRCCOPY) {
-      for (int x = 0; x < w; ++x) d[x] = s[x] & kColorMask;
-    } else {
-      for (int x = 0; x < w; ++x) d[x] = Combine(d[x], s[x], rop);
-    }
+    CombineRow(d, s, w, rop);
   }
   return true;
 }

@@ -288,7 +288,10 @@ bool WritePng(const plat::Surface& s, const std::string& path) {
 
 void Reset() {
   if (S.Events != nullptr) std::fclose(S.Events);
+  // The clock is monotonic across resets, as a real one would be.
+  const int64_t clock = S.Clock;
   S = State{};
+  S.Clock = clock;
 }
 
 }  // namespace headless
