@@ -432,28 +432,23 @@ TEST_F(Endless, LevelRisesOnceMoreThanThirtyCellsAreCleared) {
   EXPECT_EQ(Matching(events, "sound 8"), std::vector<std::string>{"125 sound 8"});
 }
 
-TEST_F(Endless, ThirtyCellsDoNotRaiseTheLevel) {
-  Start("0 X tap\n0 Down down\n");
-  Fill(1, kBigRing);
-  tokoton::StartEndlessGame();
-  ASSERT_TRUE(Frames(39));
-  EXPECT_EQ(tokoton::EndlessBlocks, 30);
-  EXPECT_EQ(tokoton::LevelBlocks, 30);
-  EXPECT_EQ(tokoton::EndlessLevel, 1);
-  EXPECT_EQ(tokoton::EndlessScore, 70 + 3000);
-  EXPECT_TRUE(Matching(Events(), "sound 8").empty());
-}
-
-TEST_F(Endless, LevelStopsAtSixteen) {
-  Start("0 X tap\n0 Down down\n");
-  Fill(1, kBigRing);
-  Fill(9, {".>5...."});
-  tokoton::EndlessLevel = 16;
-  tokoton::StartEndlessGame();
-  ASSERT_TRUE(Frames(39));
-  EXPECT_EQ(tokoton::EndlessLevel, 16);
-  EXPECT_EQ(tokoton::LevelBlocks, 1);
-  EXPECT_EQ(Matching(Events(), "sound 8").size(), 1u);
+TEST_F(Endless, NoRiseAtExactlyThirtyCellsNorPastLevelSixteen) {
+  struct Case {
+    bool cap;  // the 31st cell
+    int level, blocks, levelAfter, levelBlocks, rises;
+  };
+  for (const Case& c : {Case{false, 1, 30, 1, 30, 0}, Case{true, 16, 31, 16, 1, 1}}) {
+    Start("0 X tap\n0 Down down\n");
+    Fill(1, kBigRing);
+    if (c.cap) Fill(9, {".>5...."});
+    tokoton::EndlessLevel = c.level;
+    tokoton::StartEndlessGame();
+    ASSERT_TRUE(Frames(39));
+    EXPECT_EQ(tokoton::EndlessBlocks, c.blocks);
+    EXPECT_EQ(tokoton::EndlessLevel, c.levelAfter);
+    EXPECT_EQ(tokoton::LevelBlocks, c.levelBlocks);
+    EXPECT_EQ(Matching(Events(), "sound 8").size(), static_cast<size_t>(c.rises));
+  }
 }
 
 TEST_F(Endless, ChainedCircuitScoresWithTheSquareOfThePass) {
@@ -489,24 +484,24 @@ TEST_F(Endless, CircuitScore) {
   EXPECT_EQ(tokoton::CircuitScore(40 * 256 + 150, 20), 2147483647);
 }
 
-TEST_F(Endless, TurnsOfEveryChip) {
+TEST_F(Endless, TurnsComeRoundAndUndoEachOther) {
   Start();
-  const int right[12] = {0, 3, 5, 6, 1, 2, 4, 7, 9, 10, 11, 8};
   for (int chip = 0; chip < 12; ++chip) {
-    int piece[2] = {chip, 0};
+    int piece[2] = {chip, 11 - chip};
     tokoton::RotatePieceChips(1, piece);
-    EXPECT_EQ(piece[0], right[chip]) << chip;
-    EXPECT_EQ(piece[1], 0);
+    const int turned = piece[0];
     tokoton::RotatePieceChips(-1, piece);
-    EXPECT_EQ(piece[0], chip) << chip;  // back again
-    tokoton::RotatePieceChips(0, piece);
     EXPECT_EQ(piece[0], chip);
+    EXPECT_EQ(piece[1], 11 - chip);
+    for (int i = 0; i < 4; ++i) tokoton::RotatePieceChips(1, piece);
+    EXPECT_EQ(piece[0], chip);
+    // Only the empty chip and the cross look the same turned.
+    EXPECT_EQ(turned == chip, chip == 0 || chip == 7) << chip;
   }
-  // Four turns either way come round.
-  int piece[2] = {1, 11};
-  for (int i = 0; i < 4; ++i) tokoton::RotatePieceChips(-1, piece);
-  EXPECT_EQ(piece[0], 1);
-  EXPECT_EQ(piece[1], 11);
+  int corner[2] = {endless::kCornerUpRight, 0};
+  tokoton::RotatePieceChips(1, corner);
+  EXPECT_EQ(corner[0], endless::kCornerRightDown);
+  EXPECT_EQ(corner[1], 0);
 }
 
 TEST_F(Endless, PanelHoldsItsNumbersInSevenCharacters) {
