@@ -77,11 +77,13 @@ std::string CounterText(int32_t value) {
 }
 
 void PlayStage() {
+  game::SetPauseLabel(true);
   int32_t r = AdvancePlay();
   while (r == kWaterRunning) {
     DrawPlayFrame();
     r = AdvancePlay();
   }
+  game::SetPauseLabel(false);
   if (r == kWaterCleared) {
     BonusInspection();
     game::StageNo += 1;
