@@ -12,7 +12,9 @@
 #include "audio/wavedef.h"
 #include "platform/headless/runner.h"
 #include "puzzle/board.h"
+#include "render/font.h"
 #include "render/screen.h"
+#include "render/sheets.h"
 #include "render/sprite.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
@@ -299,6 +301,9 @@ class WellDrawing : public Well {
       for (int x = 0; x < 256; ++x) render::PipePic.Pixels[y * 256 + x] = Code(x, y);
     plat::Resize(render::FirstMap, 512, 352);
     plat::FillRect(render::FirstMap, 0, 0, 512, 352, 0x123456);
+    // The blinking draws the panel's text with the one game font.
+    render::LoadSheet(render::FontPic, "font.bmp");
+    render::GameFont.Define(render::FontPic, 16, 16);
     map_.SetDispPos(172, 60);
   }
 };
