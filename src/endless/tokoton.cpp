@@ -93,8 +93,8 @@ int32_t SaturatingAdd(int32_t a, int32_t b) {
   return static_cast<int32_t>(std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
 }
 
-// Steps 2 and 3 of a frame: the input word, filtered for auto-repeat, and
-// the sideways step it asks for (left wins).
+// The input word of the frame, filtered for auto-repeat, and the sideways
+// step it asks for (left wins).
 int32_t ReadEndlessInput() {
   const auto word = static_cast<int32_t>(input::ReadJoystick(0) | input::ReadKeyboard());
   EndlessKeys.Current = word;
@@ -213,7 +213,7 @@ void FixPiece(int32_t cx, int32_t cy) {
   RaiseLevel();
 }
 
-// Step 10 of a frame, for a piece on the ground: rest, fix, or end the game
+// A piece on the ground rests, is fixed, or ends the game
 // when it settles with a chip above the well. False ends the game.
 bool Settle() {
   const int32_t cx = Piece.PieceX / kChipSize;
