@@ -1,5 +1,6 @@
 #include "shell/menus.h"
 
+#include <string>
 #include <string_view>
 
 #include "audio/wavedef.h"
@@ -120,6 +121,18 @@ void DrawCourses(int32_t cursor, int32_t lines) {
     DrawLine(kCourseX, kCourseY + kCourseStep * i, kCourseText[i], i == cursor, kCourseColor);
 }
 
+int32_t WorldNameLength(int32_t course) {
+  if (course < 0 || course >= kCourseLinesMax) return 0;
+  return static_cast<int32_t>(kWorldName[course].size());
+}
+
+// The name as typed so far: one character more than revealed, at most the
+// whole name.
+std::string WorldNameShown(int32_t course, int32_t revealed) {
+  if (course < 0 || course >= kCourseLinesMax || revealed < 0) return std::string();
+  return std::string(kWorldName[course].substr(0, static_cast<size_t>(revealed) + 1));
+}
+
 // Types the next character of the world name on the first frame of each
 // four, then draws the name as typed so far.
 void TypeWorldName(int32_t cursor, int32_t& revealed, int32_t& phase) {
@@ -156,16 +169,6 @@ int32_t MenuRepeat(int32_t word, int32_t firstDelay, int32_t repeatDelay) {
 int32_t CourseLineCount() {
   return SaveData.ClearedMask == kAllCourses && PlayerCount == 1 ? kCourseLinesMax
                                                                  : kCourseLinesMax - 1;
-}
-
-int32_t WorldNameLength(int32_t course) {
-  if (course < 0 || course >= kCourseLinesMax) return 0;
-  return static_cast<int32_t>(kWorldName[course].size());
-}
-
-std::string WorldNameShown(int32_t course, int32_t revealed) {
-  if (course < 0 || course >= kCourseLinesMax || revealed < 0) return std::string();
-  return std::string(kWorldName[course].substr(0, static_cast<size_t>(revealed) + 1));
 }
 
 void TitleMenu() {

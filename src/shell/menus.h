@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace game {
 
@@ -33,10 +32,5 @@ int32_t CourseSelect();
 // Lines of the course list: the endless mode only for one player who has
 // finished all three courses.
 int32_t CourseLineCount();
-
-// The part of a course's world name shown once revealed characters have
-// been typed: one more than revealed, at most the whole name.
-std::string WorldNameShown(int32_t course, int32_t revealed);
-int32_t WorldNameLength(int32_t course);
 
 }  // namespace game

@@ -47,24 +47,13 @@ finish() {
   awk '$2 == "save" { print $1; exit }' "$1-events.txt"
 }
 
-# Course A from an empty mask: bit 0, saved before the run is cut.
-quick_root "$work/a" 0
-saved_at=$(finish "$work/a" $'20 Z tap\n90 Z tap')
-(( saved_at < 1400 )) || { echo "FAIL: no save when the course was finished"; exit 1; }
-expect "mask after course A" "$(saved_mask "$work/a/data/ductora.dat")" 1
-expect "stage reached" "$(state_field "$work/a-state.json" StageNo)" 1
-expect "stage count" "$(state_field "$work/a-state.json" StageCount)" 1
-expect "lives" "$(state_field "$work/a-state.json" Lives)" 2
-
 # Course B with A and C already finished completes the mask.
+# The bit is saved as soon as the course is finished, before the run is cut.
 quick_root "$work/b" 5
-finish "$work/b" $'20 Z tap\n90 Down tap\n100 Z tap' > /dev/null
+saved_at=$(finish "$work/b" $'20 Z tap\n90 Down tap\n100 Z tap')
+(( saved_at < 1400 )) || { echo "FAIL: no save when the course was finished"; exit 1; }
 expect "mask after course B" "$(saved_mask "$work/b/data/ductora.dat")" 7
-
-# Finishing a course again changes nothing.
-quick_root "$work/c" 7
-finish "$work/c" $'20 Z tap\n90 Z tap' > /dev/null
-expect "mask after a second finish" "$(saved_mask "$work/c/data/ductora.dat")" 7
+expect "stage reached" "$(state_field "$work/b-state.json" StageNo)" 1
 
 # A whole finish from a mask of 6: a piece laid off the water's way (100
 # points, of which the inspection takes 50 back when it breaks the piece),

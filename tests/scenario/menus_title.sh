@@ -50,16 +50,4 @@ expect "last event" "$(tail -n 1 "$work/c-events.txt")" "30 save"
 expect "confirm sound" "$(sound_frames "$work/c-events.txt" 4)" ""
 expect "save file size" "$(stat -c %s "$work/c/data/ductora.dat")" 69
 test -s "$work/c-state.json"
-# The same filter on the course select, shared with the title: a course
-# line every frame the cursor moved, read back from CourseNo, which follows
-# the cursor. Z starts the game at 20, the course select opens at 81 and
-# Down is held from 100: moves at 100, 124, 130 (wrapping) and 136.
-make_root "$work/d" "$runner"
-printf '20 Z tap\n100 Down down\n' > "$work/d.txt"
-for cut in 100:0 101:1 124:1 125:2 130:2 131:0 136:0 137:1; do
-  "$runner" --root "$work/d" --input "$work/d.txt" --frames "${cut%%:*}" \
-    --state "$work/d-state.json"
-  expect "course line at frame ${cut%%:*}" "$(state_field "$work/d-state.json" CourseNo)" \
-    "${cut#*:}"
-done
 echo "menus title: ok"

@@ -45,17 +45,6 @@ TEST(MenuRepeat, HeldInputRepeatsAfter24FramesThenEvery6) {
   EXPECT_EQ(game::MenuRepeat(0x1000, 24, 6), 0x1000);
 }
 
-TEST(MenuRepeat, HeldDirectionKeepsItsCountIntoTheNextMenu) {
-  // The filter is shared: a direction held from the title into the course
-  // select is not new there, it repeats when the running delay is over.
-  game::MenuRepeat(0, 24, 6);
-  game::MenuRepeat(0x1000, 24, 6);
-  for (int i = 0; i < 10; ++i) game::MenuRepeat(0x1000, 24, 6);
-  int waited = 0;
-  while (game::MenuRepeat(0x1000, 24, 6) == 0) ++waited;
-  EXPECT_EQ(waited, 13);
-}
-
 TEST(CourseList, EndlessModeOnlyForOnePlayerWithAllCoursesFinished) {
   const game::SaveRecord saved = game::SaveData;
   const int32_t players = game::PlayerCount;
@@ -68,19 +57,6 @@ TEST(CourseList, EndlessModeOnlyForOnePlayerWithAllCoursesFinished) {
   }
   game::SaveData = saved;
   game::PlayerCount = players;
-}
-
-TEST(CourseList, WorldNamesTypeOutOneCharacterAtATime) {
-  EXPECT_EQ(game::WorldNameShown(0, 0), "L");
-  EXPECT_EQ(game::WorldNameShown(0, 1), "LI");
-  EXPECT_EQ(game::WorldNameShown(1, 15), "IRON&GLASS WORLD");
-  EXPECT_EQ(game::WorldNameShown(2, 18), "STRANGE METAL-WORLD");
-  EXPECT_EQ(game::WorldNameShown(3, 12), "ENDLESS WORLD");
-  EXPECT_EQ(game::WorldNameShown(3, 40), "ENDLESS WORLD");  // never past the end
-  EXPECT_EQ(game::WorldNameLength(0), 19);
-  EXPECT_EQ(game::WorldNameLength(3), 13);
-  EXPECT_EQ(game::WorldNameShown(4, 0), "");
-  EXPECT_EQ(game::WorldNameLength(-1), 0);
 }
 
 TEST(StageIntro, TitleNamesCourseLetterAndStageFromOne) {
