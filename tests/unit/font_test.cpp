@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "render/sheets.h"
+#include "render/surfaces.h"
 
 namespace {
 
@@ -212,6 +213,11 @@ class TextRoutines : public Font {
   void SetUp() override {
     render::LoadSheet(Sheet, "font.bmp");
     render::GameFont.Define(Sheet, 16, 16);
+  }
+  // The game's font must not be left pointing at this fixture's sheet.
+  void TearDown() override {
+    render::LoadSheet(render::FontPic, "font.bmp");
+    render::GameFont.Define(render::FontPic, 16, 16);
   }
   // The same drawing done by hand, one PutCstring at a time.
   static void Stroke(plat::Surface& dst, int x, int y, const char* text, int color) {
