@@ -4,7 +4,9 @@
 #include <sys/prctl.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -236,17 +238,44 @@ void WaitUntil(int64_t deadline) {
   }
 }
 
-void FrameMark() {}
+// DUCTORA_FRAME_LOG=path (for pacing measurements): the monotonic time in
+// nanoseconds of every frame mark, one a line, written to path.
+void FrameMark() {
+  static FILE* const log = [] {
+    const char* path = std::getenv("DUCTORA_FRAME_LOG");
+    return path != nullptr && *path != '\0' ? std::fopen(path, "w") : nullptr;
+  }();
+  if (log != nullptr) std::fprintf(log, "%lld\n", static_cast<long long>(NowNs()));
+}
 
 void PauseFrame() { SDL_Delay(17); }
 
-uint32_t RandomSeed() { return static_cast<uint32_t>(NowNs() ^ (NowNs() >> 32) ^ time(nullptr)); }
+// DUCTORA_SEED=N (for tests that compare the window with the runner): the
+// seed the runner's --seed N would give, instead of one from the clock.
+uint32_t RandomSeed() {
+  if (const char* seed = std::getenv("DUCTORA_SEED"); seed != nullptr && *seed != '\0')
+    return static_cast<uint32_t>(std::strtoul(seed, nullptr, 10));
+  return static_cast<uint32_t>(NowNs() ^ (NowNs() >> 32) ^ time(nullptr));
+}
+
+// Keys pressed since the last pump: a tap shorter than a frame still counts
+// as held for the frame that follows it.
+bool Pumping = false;
+bool Tapped[SDL_NUM_SCANCODES] = {};
 
 bool NextEvent(Event& e) {
   EnsureInit();
+  if (!Pumping) {
+    std::fill(std::begin(Tapped), std::end(Tapped), false);
+    Pumping = true;
+  }
   SDL_Event ev;
-  while (SDL_PollEvent(&ev) != 0)
+  while (SDL_PollEvent(&ev) != 0) {
+    if (ev.type == SDL_KEYDOWN && ev.key.keysym.scancode < SDL_NUM_SCANCODES)
+      Tapped[ev.key.keysym.scancode] = true;
     if (Translate(ev, e)) return true;
+  }
+  Pumping = false;
   return false;
 }
 
@@ -258,7 +287,7 @@ bool KeyIsDown(int vk) {
       {0x50, SDL_SCANCODE_P}};
   auto it = codes.find(vk);
   if (it == codes.end()) return false;
-  return SDL_GetKeyboardState(nullptr)[it->second] != 0;
+  return SDL_GetKeyboardState(nullptr)[it->second] != 0 || Tapped[it->second];
 }
 
 int JoyGetPos(int id, JoyInfo& info) {
