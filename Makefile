@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: run test setup build build-asan unit-test asan-test fuzz-smoke bench clean
+.PHONY: run test setup build build-asan unit-test asan-test fuzz-smoke soak bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -34,6 +34,13 @@ fuzz-smoke: setup
 	bash tests/fuzz/run.sh $(FUZZ_SECONDS) build-fuzz
 
 test: unit-test asan-test fuzz-smoke
+
+# The long soak: a million frames of random play under ASan and UBSan.
+SOAK_FRAMES ?= 1000000
+SOAK_SEED ?= 1
+soak: build-asan
+	ASAN_OPTIONS=detect_leaks=1 bash tests/soak/soak.sh $(ASAN_BUILD)/ductora-headless \
+	  $(ASAN_BUILD)/soakgen tests $(SOAK_FRAMES) 50000 $(SOAK_SEED)
 
 bench: build
 	cd $(BUILD) && ./ductora_bench
