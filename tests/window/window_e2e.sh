@@ -1,0 +1,265 @@
+#!/usr/bin/env bash
+# The real game in a real window, under a private Xvfb, driven with xdotool:
+# the title, course A, four crosses laid with the arrow keys and Z, the
+# stage cleared and inspected, Esc. At every steady moment on the way the
+# window must show exactly the picture the headless runner draws at the same
+# moment with the same seed and keys (tools/shotcmp shrinks the window dump
+# by its whole-number scale). The game must end with status 0 and leave its
+# save file in its own data folder. A second game runs with an audio driver
+# that does not exist: it says so, plays silently and quits cleanly.
+#
+#   window_e2e.sh DUCTORA DUCTORA-HEADLESS SHOTCMP TESTS-DIR
+#
+# On a failure the window's and the runner's pictures are left in
+# window_e2e-failure/ under the current folder.
+set -euo pipefail
+game=$1
+runner=$2
+shotcmp=$3
+tests=$4
+source "$tests/scenario/lib/game_root.bash"
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+for tool in Xvfb xdotool xwd; do
+  command -v "$tool" > /dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
+
+work=$(mktemp -d)
+keep=$PWD/window_e2e-failure
+xvfb_pid=
+game_pid=
+cleanup() {
+  if [[ -n $game_pid ]]; then kill "$game_pid" 2> /dev/null || true; fi
+  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2> /dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Waits below are generous: the sanitizer build draws far more slowly, and
+# other builds may share the machine. In a plain build each wait ends as
+# soon as its picture shows.
+limit=60
+seed=7
+
+# The first stage of the shipped course A makes the players wait 30 s for
+# the water; this test plays a stage of its own (every piece a cross, the
+# water after 5 s) so that the whole run stays short.
+stage_file() {
+  local root=$1
+  make_root "$root" "$runner"
+  "$(dirname "$runner")/stagec" "$tests/data/window_stage.txt" "$root/data/stage/course0.dat" \
+    > /dev/null
+}
+
+# --- The runner's pictures of the same game --------------------------------
+
+# Z on the title at 20 and on the course select at 200 (the world name is
+# typed out by then); play begins when the stage music starts.
+stage_file "$work/ref"
+printf '20 Z tap\n200 Z tap\n' > "$work/start.txt"
+"$runner" --root "$work/ref" --seed $seed --input "$work/start.txt" --frames 700 \
+  --events "$work/start-events.txt"
+play=$(awk '$2 == "music-play" { print $1; exit }' "$work/start-events.txt")
+[[ -n $play ]] || fail "the runner never reached stage play"
+
+# Crosses at (2,3), (3,3) and (4,3) join the source to the drain; one more
+# at (4,2) is spare. Keys are 9 frames apart, longer than the wait after a
+# lay, as the xdotool keys below are 150 ms apart.
+keys=(Right Z Right Z Right Z Up Z)
+: > "$work/play.txt"
+printf '20 Z tap\n200 Z tap\n' >> "$work/play.txt"
+for i in "${!keys[@]}"; do
+  echo "$((play + 10 + 9 * i)) ${keys[i]} tap" >> "$work/play.txt"
+done
+rm -f "$work/ref/data/ductora.dat"
+"$runner" --root "$work/ref" --seed $seed --input "$work/play.txt" --frames 2500 \
+  --events "$work/play-events.txt" --state "$work/play-state.json"
+ev=$work/play-events.txt
+# "WELL DONE !!" stays 180 frames from the music's stop; the one bonus line
+# (sound 3) and the inspection's result stay 360 frames.
+well_done=$(awk -v p="$play" '$1 > p && $2 == "music-stop" { print $1; exit }' "$ev")
+bonus=$(sound_frames "$ev" 3)
+expect "course cleared by the runner" "$(state_field "$work/play-state.json" ClearedMask)" 1
+expect "bonus lines" "$(wc -w <<< "$bonus")" 1
+[[ -n $well_done ]] || fail "no end of the stage music after play began"
+
+rm -f "$work/ref/data/ductora.dat"
+"$runner" --root "$work/ref" --seed $seed --input "$work/play.txt" --frames $((bonus + 210)) \
+  --shot "10:$work/title.png" --shot "190:$work/course.png" \
+  --shot "$((play - 90)):$work/ready.png" --shot "$((play - 30)):$work/go.png" \
+  --shot "$((well_done + 90)):$work/well-done.png" --shot "$((bonus + 200)):$work/bonus.png"
+
+# --- A private X server -----------------------------------------------------
+
+for n in $(seq 91 140); do
+  [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+  rm -f "$work/displayfd"
+  Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3> "$work/displayfd" \
+    > "$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  # Xvfb writes the display number once it takes connections, or exits
+  # when another server got the number first.
+  for _ in $(seq 100); do
+    [[ -s $work/displayfd ]] && break
+    kill -0 "$xvfb_pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  if [[ -s $work/displayfd ]]; then
+    export DISPLAY=:$n
+    break
+  fi
+  kill "$xvfb_pid" 2> /dev/null || true
+  xvfb_pid=
+done
+[[ -n $xvfb_pid ]] || fail "no Xvfb could be started on displays :91 to :140"
+unset WAYLAND_DISPLAY
+
+# --- Driving the real window --------------------------------------------------
+
+window=
+last=
+grab() { xwd -id "$window" -silent > "$work/window.xwd" 2> /dev/null; }
+
+# shows REF [shotcmp options]: does the window show REF now?
+shows() {
+  local ref=$1
+  shift
+  last=$("$shotcmp" "$@" "$work/window.xwd" "$ref" 2>&1) && return 0
+  last="$(basename "$ref"): $last"
+  return 1
+}
+
+alive() { kill -0 "$game_pid" 2> /dev/null || fail "$1: the game ended early ($(tail -n 3 "$err"))"; }
+
+give_up() {
+  mkdir -p "$keep"
+  "$shotcmp" --png "$keep/$2-window.png" --scale 2 "$work/window.xwd" > /dev/null 2>&1 || true
+  cp "$work"/*.png "$keep/" 2> /dev/null || true
+  fail "$1 (last comparison: $last; pictures in $keep)"
+}
+
+# wait_for WHAT REF [shotcmp options]: until the window shows REF exactly.
+wait_for() {
+  local what=$1 start=$SECONDS
+  shift
+  until grab && shows "$@"; do
+    alive "$what"
+    ((SECONDS - start < limit)) || give_up "$what: the window never showed the runner's picture" \
+      "$what"
+    sleep 0.1
+  done
+}
+
+# The stage intro holds "READY?" and "GO !!" one second each; play has
+# begun when the window shows neither any more.
+wait_for_play() {
+  local start=$SECONDS
+  until grab && { shows "$work/ready.png" || shows "$work/go.png"; }; do
+    alive "stage intro"
+    ((SECONDS - start < limit)) || give_up "stage intro: READY? or GO !! never showed" intro
+    sleep 0.05
+  done
+  start=$SECONDS
+  while grab && { shows "$work/ready.png" || shows "$work/go.png"; }; do
+    alive "stage intro"
+    ((SECONDS - start < limit)) || give_up "stage intro: play never began" intro
+    sleep 0.05
+  done
+}
+
+# start_game NAME AUDIO-DRIVER: the game from a program folder of its own,
+# the save file landing in that folder's data/.
+start_game() {
+  root=$work/$1
+  err=$work/$1.err
+  stage_file "$root"
+  cp "$game" "$root/ductora"
+  mkdir -p "$work/home"
+  # In the sanitizer build the leak check is left to the runner and the
+  # unit tests, which run the same game code: at the exit of the real
+  # window, D-Bus, Xlib and Mesa report blocks they never free, most of
+  # them from libraries SDL has already unloaded, where no suppression
+  # can name them. Every other sanitizer check stays on.
+  (cd "$root" && exec env HOME="$work/home" XDG_DATA_HOME="$work/home/share" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER="$2" DUCTORA_SEED=$seed ./ductora \
+    > "$work/$1.out" 2> "$err") &
+  game_pid=$!
+  window=$(timeout $limit xdotool search --sync --onlyvisible --pid "$game_pid" 2> /dev/null |
+    head -n 1) || true
+  [[ -n $window ]] || fail "$1: no game window within ${limit}s ($(tail -n 3 "$err"))"
+  # Keys go to the focused window; without a window manager the game's
+  # own raise gives it the focus, else it is given here (taking the focus
+  # away would pause the game).
+  local start=$SECONDS
+  until [[ $(xdotool getwindowfocus 2> /dev/null) == "$window" ]]; do
+    ((SECONDS - start < limit)) || fail "$1: the game window never got the keyboard focus"
+    ((SECONDS - start < 2)) || xdotool windowfocus "$window" 2> /dev/null || true
+    sleep 0.1
+  done
+}
+
+# quit WHAT: Esc, then the game must end by itself with status 0.
+quit() {
+  xdotool key Escape
+  local start=$SECONDS status=0
+  while kill -0 "$game_pid" 2> /dev/null; do
+    ((SECONDS - start < limit)) || fail "$1: still running ${limit}s after Esc"
+    sleep 0.1
+  done
+  wait "$game_pid" || status=$?
+  game_pid=
+  ((status == 0)) || fail "$1: exit status $status; it said: $(tail -n 20 "$err")"
+}
+
+# The caption of the course select scrolls a pixel every frame, so its
+# band is left out there; the rest of that screen is steady.
+caption=0,24,512,80
+
+begin=$SECONDS
+start_game window dummy
+wait_for title "$work/title.png"
+xdotool key z
+wait_for "course select" "$work/course.png" --ignore "$caption"
+xdotool key z
+wait_for_play
+# The water starts 5 s after play begins: time for the eight keys.
+xdotool key --delay 150 "${keys[@]/Z/z}"
+wait_for "stage cleared" "$work/well-done.png"
+wait_for "bonus inspection" "$work/bonus.png"
+# The cleared course is saved the moment the inspection ends.
+start=$SECONDS
+until [[ -s $root/data/ductora.dat && $(saved_mask "$root/data/ductora.dat") == 1 ]]; do
+  alive "course end"
+  ((SECONDS - start < limit)) || fail "the cleared course was never saved"
+  sleep 0.1
+done
+quit "window game"
+save=$root/data/ductora.dat
+expect "save file size" "$(stat -c %s "$save")" 69
+expect "save file header" "$(head -c 16 "$save")" "Ductora Fiesta  "
+expect "saved cleared courses" "$(saved_mask "$save")" 1
+[[ ! -e $work/home/share/ductora-fiesta ]] || fail "the save file went to the user's folder"
+echo "window game: $((SECONDS - begin)) s"
+
+# No audio device: the game says so once, then plays without sound.
+begin=$SECONDS
+start_game silent no-such-audio-driver
+wait_for "title without sound" "$work/title.png"
+grep -q "no sound" "$err" || fail "no message about the missing sound device: $(cat "$err")"
+xdotool key z
+wait_for "course select without sound" "$work/course.png" --ignore "$caption"
+xdotool key z
+wait_for_play
+xdotool key --delay 150 "${keys[@]/Z/z}"
+# The stage music and the laying sounds have been asked for by now.
+sleep 1
+alive "play without sound"
+quit "silent game"
+expect "silent game's save file size" "$(stat -c %s "$root/data/ductora.dat")" 69
+echo "silent game: $((SECONDS - begin)) s"
+echo "window e2e: ok"
