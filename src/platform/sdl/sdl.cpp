@@ -5,13 +5,19 @@
 #include <time.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
-#include <iterator>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <map>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "platform/platform.h"
+#include "platform/sdl/frame_log.h"
+#include "platform/sdl/render_probe.h"
 
 namespace plat {
 
@@ -38,8 +44,6 @@ struct Video {
   Surface Canvas;
   Pad Pads[2];
   bool AudioOpen = false;
-  Mix_Music* Music = nullptr;
-  bool MusicStarted = false;
   std::map<const uint8_t*, Mix_Chunk*> Chunks;
   void (*ExitHook)() = nullptr;
 };
@@ -77,30 +81,61 @@ int WindowScale() {
 // A new window for each display mode: windowed, or a borderless window
 // covering the whole display (which also works where no window manager
 // would honour a later resize). The display mode itself never changes.
-void MakeWindow(int mode) {
-  if (V.Texture != nullptr) SDL_DestroyTexture(V.Texture);
-  if (V.Renderer != nullptr) SDL_DestroyRenderer(V.Renderer);
-  if (V.Window != nullptr) SDL_DestroyWindow(V.Window);
-  V.Texture = nullptr;
-  V.Renderer = nullptr;
+SDL_Window* OpenWindow(int mode) {
   int scale = WindowScale();
   SDL_Rect area = {static_cast<int>(SDL_WINDOWPOS_CENTERED),
                    static_cast<int>(SDL_WINDOWPOS_CENTERED), kScreenW * scale, kScreenH * scale};
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (mode == 1 && SDL_GetDisplayBounds(0, &area) == 0)
     flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP;
-  V.Window = SDL_CreateWindow(kTitle, area.x, area.y, area.w, area.h, flags);
-  if (V.Window == nullptr) {
+  SDL_Window* window = SDL_CreateWindow(kTitle, area.x, area.y, area.w, area.h, flags);
+  if (window == nullptr) {
     std::fprintf(stderr, "Ductora Fiesta: cannot open the window: %s\n", SDL_GetError());
     std::exit(1);
   }
+  return window;
+}
+
+// SDL's default renderer, unless GL would only run in software (see
+// render_probe.h); decided at the first window, kept for the later ones. A
+// renderer named in SDL_RENDER_DRIVER is always used as it is.
+void MakeWindow(int mode) {
+  static bool decided = false;
+  static bool softwareOnly = false;
+  if (V.Texture != nullptr) SDL_DestroyTexture(V.Texture);
+  if (V.Renderer != nullptr) SDL_DestroyRenderer(V.Renderer);
+  if (V.Window != nullptr) SDL_DestroyWindow(V.Window);
+  V.Texture = nullptr;
+  V.Renderer = nullptr;
+  V.Window = OpenWindow(mode);
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-  V.Renderer = SDL_CreateRenderer(V.Window, -1, 0);
-  if (V.Renderer == nullptr) V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
+  const bool chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+  if (!decided) {
+    decided = true;
+    softwareOnly = !chosen && !renderprobe::ServerMayAccelerate(V.Window);
+  }
+  if (!softwareOnly) {
+    V.Renderer = SDL_CreateRenderer(V.Window, -1, 0);
+    if (V.Renderer != nullptr && !chosen && renderprobe::IsSoftwareGl(V.Renderer)) {
+      // A window that had a GL context is replaced by a plain one.
+      softwareOnly = true;
+      SDL_DestroyRenderer(V.Renderer);
+      SDL_DestroyWindow(V.Window);
+      V.Renderer = nullptr;
+      V.Window = OpenWindow(mode);
+    }
+  }
+  if (V.Renderer == nullptr) {
+    // Drawn straight into the window's own image, not through a GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (V.Renderer == nullptr) {
     std::fprintf(stderr, "Ductora Fiesta: cannot draw in the window: %s\n", SDL_GetError());
     std::exit(1);
   }
+  if (SDL_RendererInfo info; SDL_GetRendererInfo(V.Renderer, &info) == 0)
+    framelog::Renderer(info.name);
 }
 
 void UploadAndShow(const Surface& s) {
@@ -118,6 +153,7 @@ void UploadAndShow(const Surface& s) {
   SDL_RenderClear(V.Renderer);
   SDL_RenderCopy(V.Renderer, V.Texture, nullptr, nullptr);
   SDL_RenderPresent(V.Renderer);
+  framelog::Shown();
 }
 
 int VirtualKey(SDL_Keycode k) {
@@ -220,7 +256,13 @@ std::string ProgramFolder() {
 
 int64_t NowMs() { return NowNs() / 1000000; }
 
+namespace {
+// The deadline of the last wait, for the frame log; 0 when a frame did not wait.
+int64_t WaitedFor = 0;
+}  // namespace
+
 void WaitUntil(int64_t deadline) {
+  WaitedFor = deadline;
   // The default 50 us timer slack would eat into the spin.
   static const bool slack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
   (void)slack;
@@ -238,14 +280,11 @@ void WaitUntil(int64_t deadline) {
   }
 }
 
-// DUCTORA_FRAME_LOG=path (for pacing measurements): the monotonic time in
-// nanoseconds of every frame mark, one a line, written to path.
+// DUCTORA_FRAME_LOG=path (for pacing measurements, see frame_log.h): the
+// time each frame's wait returned, with the deadline it waited for.
 void FrameMark() {
-  static FILE* const log = [] {
-    const char* path = std::getenv("DUCTORA_FRAME_LOG");
-    return path != nullptr && *path != '\0' ? std::fopen(path, "w") : nullptr;
-  }();
-  if (log != nullptr) std::fprintf(log, "%lld\n", static_cast<long long>(NowNs()));
+  if (framelog::Enabled()) framelog::Mark(NowNs(), WaitedFor);
+  WaitedFor = 0;
 }
 
 void PauseFrame() { SDL_Delay(17); }
@@ -378,31 +417,101 @@ void StopWave(int) {
   if (V.AudioOpen) Mix_HaltChannel(0);
 }
 
+namespace {
+
+// Tunes load on a thread of their own: opening a MIDI file makes a new
+// FluidSynth synthesiser and reads the sound font into it, 30 ms to over
+// 200 ms (the first time) that would otherwise stall the frame in which the
+// tune starts. The loaded tune starts at once; until then it counts as
+// playing. Every call into SDL_mixer's music functions holds Lock.
+struct MusicLoader {
+  std::mutex Lock;
+  std::condition_variable Wake;
+  std::thread Thread;
+  Mix_Music* Music = nullptr;  // the tune playing (or paused)
+  std::string Path;            // the tune asked for
+  uint64_t Serial = 0;         // bumped by every open and every stop
+  bool Pending = false;        // asked for and not loaded yet
+  bool Paused = false;
+  bool Quit = false;
+};
+
+// Never destroyed: the thread may still wait in it while the process exits.
+MusicLoader& Loader() {
+  static MusicLoader* const loader = new MusicLoader;
+  return *loader;
+}
+
+void LoadMusicLoop() {
+  MusicLoader& m = Loader();
+  std::unique_lock lock(m.Lock);
+  for (;;) {
+    m.Wake.wait(lock, [&m] { return m.Quit || m.Pending; });
+    if (m.Quit) return;
+    const uint64_t serial = m.Serial;
+    const std::string path = m.Path;
+    lock.unlock();
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    lock.lock();
+    if (serial != m.Serial) {  // stopped or replaced while it loaded
+      if (music != nullptr) Mix_FreeMusic(music);
+      continue;
+    }
+    m.Pending = false;
+    if (music == nullptr) continue;
+    if (Mix_PlayMusic(music, 1) != 0) {
+      Mix_FreeMusic(music);
+      continue;
+    }
+    if (m.Paused) Mix_PauseMusic();
+    m.Music = music;
+  }
+}
+
+// Halts and frees the tune playing and forgets one still loading.
+void StopMusicLocked(MusicLoader& m) {
+  ++m.Serial;
+  m.Pending = false;
+  if (m.Music == nullptr) return;
+  Mix_HaltMusic();
+  Mix_FreeMusic(m.Music);
+  m.Music = nullptr;
+}
+
+}  // namespace
+
 bool MusicOpenPlay(const std::string& path) {
   EnsureInit();
   if (!V.AudioOpen) return false;
-  MusicStopClose();
-  V.Music = Mix_LoadMUS(path.c_str());
-  if (V.Music == nullptr) return false;
-  if (Mix_PlayMusic(V.Music, 1) != 0) {
-    Mix_FreeMusic(V.Music);
-    V.Music = nullptr;
-    return false;
-  }
+  MusicLoader& m = Loader();
+  std::lock_guard lock(m.Lock);
+  StopMusicLocked(m);
+  if (!FileExists(path)) return false;
+  m.Path = path;
+  m.Pending = true;
+  m.Paused = false;
+  if (!m.Thread.joinable()) m.Thread = std::thread(LoadMusicLoop);
+  m.Wake.notify_one();
   return true;
 }
 
 void MusicStopClose() {
-  if (V.Music == nullptr) return;
-  Mix_HaltMusic();
-  Mix_FreeMusic(V.Music);
-  V.Music = nullptr;
+  MusicLoader& m = Loader();
+  std::lock_guard lock(m.Lock);
+  StopMusicLocked(m);
 }
 
-bool MusicIsPlaying() { return V.Music != nullptr && Mix_PlayingMusic() != 0; }
+bool MusicIsPlaying() {
+  MusicLoader& m = Loader();
+  std::lock_guard lock(m.Lock);
+  return m.Pending || (m.Music != nullptr && Mix_PlayingMusic() != 0);
+}
 
 void MusicPause(bool paused) {
-  if (V.Music == nullptr) return;
+  MusicLoader& m = Loader();
+  std::lock_guard lock(m.Lock);
+  m.Paused = paused;
+  if (m.Music == nullptr) return;
   if (paused)
     Mix_PauseMusic();
   else
@@ -417,8 +526,15 @@ void SetExitHook(void (*hook)()) { V.ExitHook = hook; }
 void EndProcess(int status) {
   if (V.ExitHook != nullptr) V.ExitHook();
   if (V.AudioOpen) {
+    MusicLoader& m = Loader();
+    {
+      std::lock_guard lock(m.Lock);
+      m.Quit = true;
+      StopMusicLocked(m);
+    }
+    m.Wake.notify_one();
+    if (m.Thread.joinable()) m.Thread.join();
     Mix_HaltChannel(-1);
-    MusicStopClose();
     Mix_CloseAudio();
   }
   SDL_Quit();
