@@ -1,6 +1,9 @@
 // Raster operations, clipping, scaling and masks on hand-computed pixels.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "platform/platform.h"
 #include "render/mask.h"
 
@@ -38,12 +41,9 @@ TEST(Raster, EveryOperationOnOnePixel) {
 }
 
 TEST(Raster, CopiesClipAtEveryEdgeAndCorner) {
-  Surface src;
-  plat::Resize(src, 4, 4);
+  Surface src = Filled(4, 4, 0);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) plat::SetPixelV(src, x, y, 0x100 * y + x + 1);
-  // Destination corners and edges: the part that lands inside is copied
-  // from the matching source pixel, nothing else changes.
   const int places[][2] = {{-2, -2}, {8, -2}, {-2, 8}, {8, 8}, {3, -3}, {-3, 3}, {9, 3}, {3, 9}};
   for (const auto& p : places) {
     Surface dst = Filled(10, 10, 0xABCDEF);
@@ -66,8 +66,7 @@ TEST(Raster, CopiesClipAtEveryEdgeAndCorner) {
 }
 
 TEST(Raster, CopyOntoItselfReadsTheOldPicture) {
-  Surface s;
-  plat::Resize(s, 6, 1);
+  Surface s = Filled(6, 1, 0);
   for (int x = 0; x < 6; ++x) plat::SetPixelV(s, x, 0, x + 1);
   plat::BitBlt(s, 2, 0, 6, 1, s, 0, 0, plat::SRCCOPY);
   const uint32_t want[] = {1, 2, 1, 2, 3, 4};
@@ -75,12 +74,8 @@ TEST(Raster, CopyOntoItselfReadsTheOldPicture) {
 }
 
 TEST(Raster, StretchEnlargesAndShrinks) {
-  Surface src;
-  plat::Resize(src, 2, 2);
-  plat::SetPixelV(src, 0, 0, 1);
-  plat::SetPixelV(src, 1, 0, 2);
-  plat::SetPixelV(src, 0, 1, 3);
-  plat::SetPixelV(src, 1, 1, 4);
+  Surface src = Filled(2, 2, 0);
+  for (int i = 0; i < 4; ++i) plat::SetPixelV(src, i % 2, i / 2, i + 1);
   Surface big = Filled(4, 4, 0);
   ASSERT_TRUE(plat::StretchBlt(big, 0, 0, 4, 4, src, 0, 0, 2, 2, plat::SRCCOPY));
   EXPECT_EQ(At(big, 1, 1), 1u);
@@ -117,48 +112,44 @@ TEST(Raster, PixelsLinesAndBoxes) {
   for (uint32_t p : s.Pixels) ASSERT_EQ(p, 0u);
 }
 
-TEST(Mask, OnlyExactBlackIsTransparent) {
-  Surface sheet = Filled(2, 1, 0x000000);
-  sheet.BackColor = 0;
+// A black-backed sheet and a mask surface ready for MonoBlt.
+Surface Sheet(int w, int h) {
+  Surface s = Filled(w, h, 0);
+  s.BackColor = 0;
+  return s;
+}
+
+Surface Mask(int w, int h, uint32_t fill) {
+  Surface m = Filled(w, h, fill);
+  m.BackColor = 0;
+  m.ForeColor = 0xFFFFFF;
+  return m;
+}
+
+TEST(Mask, OnlyExactBlackIsTransparentAndAllBlackLeavesTheDestinationAlone) {
+  Surface sheet = Sheet(2, 1), mask = Mask(2, 1, 0x555555);
   plat::SetPixelV(sheet, 1, 0, 0x010000);  // very dark, but water
-  Surface mask;
-  plat::Resize(mask, 2, 1);
-  mask.BackColor = 0;
-  mask.ForeColor = 0xFFFFFF;
   EXPECT_EQ(render::MonoBlt(mask, 0, 0, 2, 1, sheet, 0, 0, plat::NOTSRCCOPY), -1);
   EXPECT_EQ(At(mask, 0, 0), 0xFFFFFFu);
   EXPECT_EQ(At(mask, 1, 0), 0u);
-}
 
-TEST(Mask, AllBlackSheetLeavesTheDestinationAlone) {
-  Surface sheet = Filled(4, 4, 0);
-  sheet.BackColor = 0;
-  Surface mask = Filled(4, 4, 0x555555);
-  mask.BackColor = 0;
-  mask.ForeColor = 0xFFFFFF;
-  render::MonoBlt(mask, 0, 0, 4, 4, sheet, 0, 0, plat::NOTSRCCOPY);
-  for (uint32_t p : mask.Pixels) ASSERT_EQ(p, 0xFFFFFFu);
+  Surface black = Sheet(4, 4), whole = Mask(4, 4, 0x555555);
+  render::MonoBlt(whole, 0, 0, 4, 4, black, 0, 0, plat::NOTSRCCOPY);
+  for (uint32_t p : whole.Pixels) ASSERT_EQ(p, 0xFFFFFFu);
   Surface dst = Filled(4, 4, 0x336699);
-  render::DrawMasked(dst, 0, 0, 4, 4, sheet, 0, 0, mask, 0, 0);
+  render::DrawMasked(dst, 0, 0, 4, 4, black, 0, 0, whole, 0, 0);
   for (uint32_t p : dst.Pixels) ASSERT_EQ(p, 0x336699u);
 }
 
 TEST(Mask, OffOriginRectangleReadsItsOwnCell) {
-  Surface sheet = Filled(96, 96, 0);
-  sheet.BackColor = 0;
+  Surface sheet = Sheet(96, 96), mask = Mask(32, 32, 0x555555);
   plat::FillRect(sheet, 32 + 5, 64 + 7, 3, 2, 0x2040FF);
-  Surface mask;
-  plat::Resize(mask, 32, 32);
-  mask.BackColor = 0;
-  mask.ForeColor = 0xFFFFFF;
   render::MonoBlt(mask, 0, 0, 32, 32, sheet, 32, 64, plat::NOTSRCCOPY);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
       bool water = x >= 5 && x < 8 && y >= 7 && y < 9;
       ASSERT_EQ(At(mask, x, y), water ? 0u : 0xFFFFFFu) << x << "," << y;
     }
-  // Drawn masked onto a picture: water where the sheet has water, the
-  // picture everywhere else.
   Surface dst = Filled(32, 32, 0x808080);
   render::DrawMasked(dst, 0, 0, 32, 32, sheet, 32, 64, mask, 0, 0);
   EXPECT_EQ(At(dst, 6, 8), 0x2040FFu);
@@ -195,17 +186,18 @@ TEST(Bmp, ReadsPaletteBottomUpAndRejectsOtherKinds) {
   EXPECT_EQ(At(s, 0, 1), 0xFF0000u);
   EXPECT_EQ(At(s, 2, 1), 0u);
 
-  std::vector<uint8_t> bad = f;
-  bad[28] = 24;
-  EXPECT_FALSE(plat::ReadBmp8(bad.data(), bad.size(), s, err));
-  EXPECT_EQ(err, "not an 8-bit BMP");
-  bad = f;
-  put32(30, 1);
-  std::swap(bad, f);
-  EXPECT_FALSE(plat::ReadBmp8(bad.data(), bad.size(), s, err));
-  EXPECT_EQ(err, "compressed BMP");
-  for (size_t cut = 0; cut < f.size(); ++cut)
-    EXPECT_FALSE(plat::ReadBmp8(bad.data(), cut, s, err)) << cut;
+  for (auto [at, value, why] :
+       {std::tuple{28, 24, "not an 8-bit BMP"}, {30, 1, "compressed BMP"}}) {
+    std::vector<uint8_t> bad = f;
+    bad[at] = static_cast<uint8_t>(value);
+    EXPECT_FALSE(plat::ReadBmp8(bad.data(), bad.size(), s, err));
+    EXPECT_EQ(err, why);
+  }
+  // Every truncation of the good file, copied so a read past its end shows.
+  for (size_t cut = 0; cut < f.size(); ++cut) {
+    const std::vector<uint8_t> part(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(cut));
+    EXPECT_FALSE(plat::ReadBmp8(part.data(), cut, s, err)) << cut;
+  }
   EXPECT_EQ(s.Width, 3);  // a failed read leaves the surface as it was
 }
 
