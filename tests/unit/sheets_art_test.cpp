@@ -2,6 +2,7 @@
 // and the rules the pipe and water pictures must keep to work together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -19,7 +20,6 @@ struct Sheet {
   std::array<uint32_t, 256> Palette{};
   std::vector<uint8_t> Index;
   uint32_t At(int x, int y) const { return Palette[Index[static_cast<size_t>(y) * Width + x]]; }
-  uint8_t IndexAt(int x, int y) const { return Index[static_cast<size_t>(y) * Width + x]; }
 };
 
 uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
@@ -106,18 +106,21 @@ TEST(SheetFiles, OnlyEntryZeroIsBlack) {
 constexpr int kMid = -1;  // the middle of the cell
 enum Side { kTop, kRight, kBottom, kLeft };
 
-// Where each water picture comes in and goes out of its cell.
+// Where each water picture comes in and goes out of its cell: Top, Right,
+// Bottom, Left or Middle.
 struct Course {
   int From, To;
 };
-constexpr Course kCourses[28] = {
-    {kLeft, kRight}, {kRight, kLeft},   {kBottom, kTop},   {kTop, kBottom},  {kTop, kRight},
-    {kRight, kTop},  {kRight, kBottom}, {kBottom, kRight}, {kBottom, kLeft}, {kLeft, kBottom},
-    {kLeft, kTop},   {kTop, kLeft},     {kMid, kRight},    {kMid, kLeft},    {kMid, kTop},
-    {kMid, kBottom}, {kLeft, kMid},     {kRight, kMid},    {kBottom, kMid},  {kTop, kMid},
-    {kLeft, kRight}, {kRight, kLeft},   {kBottom, kTop},   {kTop, kBottom},  {kLeft, kRight},
-    {kRight, kLeft}, {kBottom, kTop},   {kTop, kBottom},
-};
+const std::vector<Course> kCourses = [] {
+  const std::string text =
+      "LR RL BT TB TR RT RB BR BL LB LT TL MR ML MT MB LM RM BM TM LR RL BT TB LR RL BT TB";
+  auto side = [](char c) {
+    return c == 'M' ? kMid : static_cast<int>(std::string("TRBL").find(c));
+  };
+  std::vector<Course> out;
+  for (size_t i = 0; i < text.size(); i += 3) out.push_back({side(text[i]), side(text[i + 1])});
+  return out;
+}();
 
 void SidePoint(int side, float& x, float& y) {
   x = side == kRight ? 32.0f : side == kLeft ? 0.0f : 16.0f;
@@ -149,85 +152,62 @@ bool InChannel(const Course& c, int x, int y) {
   return r > 10.5f && r < 21.5f;
 }
 
+// One 32 x 32 water picture: pattern 0 to 27, frame 0 to 15.
 struct WaterCell {
   const Sheet* S;
   int X0, Y0;
-  bool Wet(int x, int y) const {
-    return S->IndexAt(X0 + x, Y0 + y) != 0 && S->At(X0 + x, Y0 + y) != 0;
-  }
+  bool Wet(int x, int y) const { return S->At(X0 + x, Y0 + y) != 0; }
   int Count() const {
     int n = 0;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) n += Wet(x, y);
+    for (int i = 0; i < 32 * 32; ++i) n += Wet(i % 32, i / 32);
     return n;
   }
 };
 
-class WaterSheets : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    one_ = new Sheet(Load("water.bmp"));
-    two_ = new Sheet(Load("water2.bmp"));
-  }
-  static void TearDownTestSuite() {
-    delete one_;
-    delete two_;
-  }
-  static WaterCell Cell(int pattern, int frame) {
-    return pattern < 12 ? WaterCell{one_, frame * 32, pattern * 32}
-                        : WaterCell{two_, frame * 32, (pattern - 12) * 32};
-  }
-  static Sheet* one_;
-  static Sheet* two_;
-};
-Sheet* WaterSheets::one_ = nullptr;
-Sheet* WaterSheets::two_ = nullptr;
-
-TEST_F(WaterSheets, WaterStaysInsideTheChannel) {
-  for (int p = 0; p < 28; ++p)
-    for (int f = 0; f < 16; ++f) {
-      WaterCell c = Cell(p, f);
-      int outside = 0;
-      for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) outside += c.Wet(x, y) && !InChannel(kCourses[p], x, y);
-      EXPECT_EQ(outside, 0) << "pattern " << p << " frame " << f;
-    }
+const Sheet& Water(int sheet) {
+  static const Sheet one = Load("water.bmp"), two = Load("water2.bmp");
+  return sheet == 1 ? one : two;
 }
 
-TEST_F(WaterSheets, WaterAdvancesFromFrameToFrame) {
+WaterCell Cell(int pattern, int frame) {
+  return pattern < 12 ? WaterCell{&Water(1), frame * 32, pattern * 32}
+                      : WaterCell{&Water(2), frame * 32, (pattern - 12) * 32};
+}
+
+TEST(WaterSheets, BlueWaterStartsAtItsSideStaysInTheChannelAndGrows) {
   // Each frame is drawn over the last in the same cell: it must cover it.
   for (int p = 0; p < 28; ++p) {
     EXPECT_GT(Cell(p, 0).Count(), 0) << "pattern " << p;
     EXPECT_LT(Cell(p, 0).Count() * 8, Cell(p, 15).Count()) << "pattern " << p;
-    for (int f = 0; f < 15; ++f) {
-      WaterCell a = Cell(p, f), b = Cell(p, f + 1);
-      EXPECT_GT(b.Count(), a.Count()) << "pattern " << p << " frame " << f;
-      int lost = 0;
+    for (int f = 0; f < 16; ++f) {
+      WaterCell c = Cell(p, f), next = Cell(p, std::min(f + 1, 15));
+      EXPECT_TRUE(f == 15 || next.Count() > c.Count()) << "pattern " << p << " frame " << f;
+      int outside = 0, lost = 0, red = 0, n = 0;
+      float sx = 0, sy = 0;  // the middle of the water
       for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) lost += a.Wet(x, y) && !b.Wet(x, y);
+        for (int x = 0; x < 32; ++x) {
+          if (!c.Wet(x, y)) continue;
+          sx += x + 0.5f, sy += y + 0.5f, ++n;
+          outside += !InChannel(kCourses[p], x, y);
+          lost += !next.Wet(x, y);
+          uint32_t col = c.S->At(c.X0 + x, c.Y0 + y);
+          red += (col & 0xFF) < ((col >> 16) & 0xFF);
+        }
+      EXPECT_EQ(outside, 0) << "pattern " << p << " frame " << f;
       EXPECT_EQ(lost, 0) << "pattern " << p << " frame " << f;
+      EXPECT_EQ(red, 0) << "pattern " << p << " frame " << f;
+      if (f == 1) {  // the first water lies nearer the side it comes in from
+        float ex, ey, ox, oy;
+        SidePoint(kCourses[p].From, ex, ey);
+        SidePoint(kCourses[p].To, ox, oy);
+        sx /= n, sy /= n;
+        EXPECT_LT(std::hypot(sx - ex, sy - ey), std::hypot(sx - ox, sy - oy)) << "pattern " << p;
+      }
     }
   }
 }
 
-TEST_F(WaterSheets, WaterStartsAtTheSideItComesIn) {
-  for (int p = 0; p < 28; ++p) {
-    WaterCell c = Cell(p, 1);
-    float sx = 0, sy = 0;
-    int n = 0;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        if (c.Wet(x, y)) sx += x + 0.5f, sy += y + 0.5f, ++n;
-    ASSERT_GT(n, 0);
-    sx /= n, sy /= n;
-    float ex, ey, ox, oy;
-    SidePoint(kCourses[p].From, ex, ey);
-    SidePoint(kCourses[p].To, ox, oy);
-    EXPECT_LT(std::hypot(sx - ex, sy - ey), std::hypot(sx - ox, sy - oy)) << "pattern " << p;
-  }
-}
-
-TEST_F(WaterSheets, FullFramesFillTheChannelToBothEnds) {
+TEST(WaterSheets, FullFramesFillTheChannelToBothEnds) {
   for (int p = 0; p < 28; ++p) {
     WaterCell c = Cell(p, 15);
     for (int side : {kCourses[p].From, kCourses[p].To}) {
@@ -244,7 +224,8 @@ TEST_F(WaterSheets, FullFramesFillTheChannelToBothEnds) {
     }
   }
   // Straights: the whole band.
-  for (int p : {0, 1, 2, 3, 20, 21, 22, 23, 24, 25, 26, 27}) {
+  for (int p = 0; p < 28; ++p) {
+    if (kCourses[p].From == kMid || (kCourses[p].From + 2) % 4 != kCourses[p].To) continue;
     WaterCell c = Cell(p, 15);
     bool horizontal = kCourses[p].From == kLeft || kCourses[p].From == kRight;
     for (int a = 0; a < 32; ++a)
@@ -253,40 +234,29 @@ TEST_F(WaterSheets, FullFramesFillTheChannelToBothEnds) {
   }
 }
 
-TEST_F(WaterSheets, WaterIsBlue) {
-  for (int p = 0; p < 28; ++p) {
-    WaterCell c = Cell(p, 15);
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) {
-        if (!c.Wet(x, y)) continue;
-        uint32_t col = c.S->At(c.X0 + x, c.Y0 + y);
-        EXPECT_GE(col & 0xFF, (col >> 16) & 0xFF) << "pattern " << p;
-      }
-  }
-}
-
-TEST_F(WaterSheets, GaugeBarAndSplash) {
+TEST(WaterSheets, GaugeBarAndSplash) {
+  const Sheet& one = Water(1);
   // The gauge stretches this strip sideways: every row one colour, none black.
   for (int y = 11; y < 21; ++y)
     for (int x = 480; x < 496; ++x) {
-      EXPECT_NE(one_->At(x, y), 0u) << x << "," << y;
-      EXPECT_EQ(one_->At(x, y), one_->At(480, y)) << x << "," << y;
+      EXPECT_NE(one.At(x, y), 0u) << x << "," << y;
+      EXPECT_EQ(one.At(x, y), one.At(480, y)) << x << "," << y;
     }
   // The splash: a shape drawn on black, round its middle.
   int wet = 0;
   for (int y = 384; y < 464; ++y)
-    for (int x = 0; x < 80; ++x) wet += one_->At(x, y) != 0;
+    for (int x = 0; x < 80; ++x) wet += one.At(x, y) != 0;
   EXPECT_GT(wet, 80 * 80 / 8);
-  EXPECT_NE(one_->At(40, 424), 0u);
+  EXPECT_NE(one.At(40, 424), 0u);
   for (int corner : {0, 79}) {
-    EXPECT_EQ(one_->At(corner, 384), 0u);
-    EXPECT_EQ(one_->At(corner, 463), 0u);
+    EXPECT_EQ(one.At(corner, 384), 0u);
+    EXPECT_EQ(one.At(corner, 463), 0u);
   }
   // Nothing else below the twelve pattern rows.
   for (int y = 384; y < 512; ++y)
     for (int x = 0; x < 512; ++x)
       if (x >= 80 || y >= 464) {
-        ASSERT_EQ(one_->At(x, y), 0u) << x << "," << y;
+        ASSERT_EQ(one.At(x, y), 0u) << x << "," << y;
       }
 }
 
@@ -307,37 +277,33 @@ int Differences(Picture a, Picture b) {
 
 class PipeSheets : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override {
-    pipes_ = Load("pipe" + std::to_string(GetParam()) + ".bmp");
-    water1_ = Load("water.bmp");
-    water2_ = Load("water2.bmp");
-  }
+  void SetUp() override { pipes_ = Load("pipe" + std::to_string(GetParam()) + ".bmp"); }
   Picture P(int n) const { return {&pipes_, n}; }
-  // Water of a full frame must never fall on bare ground: it lies on the pipe.
-  int WaterOnGround(int picture, int pattern) const {
-    const Sheet& w = pattern < 12 ? water1_ : water2_;
-    int row = pattern < 12 ? pattern : pattern - 12;
-    int n = 0;
+  // The pixels of picture p under the full frame of a water pattern.
+  template <typename F>
+  static void UnderWater(int pattern, F f) {
+    WaterCell w = Cell(pattern, 15);
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x)
-        if (w.At(15 * 32 + x, row * 32 + y) != 0) n += P(picture).At(x, y) == P(40).At(x, y);
+        if (w.Wet(x, y)) f(x, y);
+  }
+  // Water of a full frame must never fall on bare ground: it lies on the pipe.
+  int WaterOnGround(int picture, int pattern) const {
+    int n = 0;
+    UnderWater(pattern, [&](int x, int y) { n += P(picture).At(x, y) == P(40).At(x, y); });
     return n;
   }
-  float ChannelBrightness(Picture p, int pattern) const {
-    const Sheet& w = pattern < 12 ? water1_ : water2_;
-    int row = pattern < 12 ? pattern : pattern - 12;
+  static float ChannelBrightness(Picture p, int pattern) {
     float sum = 0;
     int n = 0;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) {
-        if (w.At(15 * 32 + x, row * 32 + y) == 0) continue;
-        uint32_t c = p.At(x, y);
-        sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
-        ++n;
-      }
+    UnderWater(pattern, [&](int x, int y) {
+      uint32_t c = p.At(x, y);
+      sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+      ++n;
+    });
     return n ? sum / (3 * n) : 0;
   }
-  Sheet pipes_, water1_, water2_;
+  Sheet pipes_;
 };
 
 // Which water pictures run through which piece.
@@ -365,13 +331,6 @@ TEST_P(PipeSheets, WaterLinesUpWithEveryPipe) {
   }
 }
 
-TEST_P(PipeSheets, PlayersPiecesDiffer) {
-  for (int chip = 17; chip <= 35; ++chip) {
-    EXPECT_GT(Differences(P(chip), P(chip + 48)), 60) << "piece " << chip;
-    EXPECT_GT(Differences(P(chip + 24), P(chip + 72)), 60) << "lit piece " << chip;
-  }
-}
-
 TEST_P(PipeSheets, RouteCellsAreLit) {
   for (const auto& [chip, patterns] : kPieceWater) {
     if (chip < 17) continue;  // system pieces are never drawn lit
@@ -385,20 +344,18 @@ TEST_P(PipeSheets, RouteCellsAreLit) {
   }
 }
 
-TEST_P(PipeSheets, EmptyCellsLookAlike) {
+TEST_P(PipeSheets, PicturesDifferWhereThePlayerMustTellThemApart) {
   // A broken piece of player 2 keeps its owner: it is drawn as picture 88,
-  // which must show the empty cell like picture 40.
+  // which must show the empty cell like picture 40, as must 112 to 127.
   EXPECT_EQ(Differences(P(40), P(88)), 0);
   for (int n = 112; n < 128; ++n) EXPECT_EQ(Differences(P(40), P(n)), 0) << n;
-  // Everything else is a piece on the ground.
   for (int n = 0; n < 40; ++n) EXPECT_GT(Differences(P(40), P(n)), 100) << n;
-}
-
-TEST_P(PipeSheets, WorldsDiffer) {
-  int other = (GetParam() + 1) % 5;
-  Sheet next = Load("pipe" + std::to_string(other) + ".bmp");
-  EXPECT_GT(Differences(P(40), Picture{&next, 40}), 32 * 32 / 2);
-  EXPECT_GT(Differences(P(17), Picture{&next, 17}), 32 * 32 / 2);
+  for (int chip = 17; chip <= 35; ++chip) {  // the two players' pieces, plain and lit
+    EXPECT_GT(Differences(P(chip), P(chip + 48)), 60) << "piece " << chip;
+    EXPECT_GT(Differences(P(chip + 24), P(chip + 72)), 60) << "lit piece " << chip;
+  }
+  Sheet next = Load("pipe" + std::to_string((GetParam() + 1) % 5) + ".bmp");
+  for (int n : {17, 40}) EXPECT_GT(Differences(P(n), Picture{&next, n}), 32 * 32 / 2) << n;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSets, PipeSheets, ::testing::Range(0, 5));
