@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "platform/platform.h"
 #include "render/font.h"
@@ -28,20 +29,14 @@ uint32_t At(const plat::Surface& s, int x, int y) { return plat::GetPixel(s, x, 
 
 // ------------------------------------------------------------ names
 
-TEST(SheetNames, EveryFileNameHasItsResourceNumber) {
+TEST(SheetNames, EachFileHasItsResourceAndAnyOtherNameLoadsTheSystemSheet) {
   const char* names[] = {"syspic.bmp", "water.bmp",  "water2.bmp", "font.bmp",  "pipe0.bmp",
                          "pipe1.bmp",  "pipe2.bmp",  "pipe3.bmp",  "pipe4.bmp", "title.bmp",
                          "back.bmp",   "heylaw.bmp", "m013.bmp"};
   for (int i = 0; i < 13; ++i) EXPECT_EQ(render::SheetResourceId(names[i]), 101 + i) << names[i];
-}
-
-TEST(SheetNames, NamesAreComparedExactly) {
   for (const char* name : {"Pipe0.bmp", "pipe5.bmp", "PIPE0.BMP", "pipe0.bmp ", "pipe0", "",
                            "syspic.BMP", "pipe-1.bmp", "pipe10.bmp", "data/pipe0.bmp"})
     EXPECT_EQ(render::SheetResourceId(name), 101) << '"' << name << '"';
-}
-
-TEST(SheetLoading, AnUnknownNameLoadsTheSystemSheet) {
   const plat::Surface sys = Loaded("syspic.bmp");
   ASSERT_EQ(sys.Width, 256);
   ASSERT_EQ(sys.Height, 256);
@@ -54,7 +49,7 @@ TEST(SheetLoading, AnUnknownNameLoadsTheSystemSheet) {
   }
 }
 
-TEST(SheetLoading, ASheetSurfaceTakesThePictureSizeAndKeepsItsColours) {
+TEST(SheetLoading, ASheetTakesThePictureSizeAndKeepsItsColoursButTheFirstMapKeepsItsSize) {
   plat::Surface s;
   plat::Resize(s, 32, 32);
   s.BackColor = 0x8080FF;
@@ -65,9 +60,7 @@ TEST(SheetLoading, ASheetSurfaceTakesThePictureSizeAndKeepsItsColours) {
   EXPECT_EQ(s.Pixels.size(), 256u * 48u);
   EXPECT_EQ(s.BackColor, 0x8080FFu);
   EXPECT_EQ(s.ForeColor, 0xFFFFC0u);
-}
 
-TEST(SheetLoading, FirstMapKeepsItsSize) {
   render::InitSurfaces();
   const plat::Surface back = Loaded("m013.bmp");
   ASSERT_EQ(back.Height, 384);
@@ -79,7 +72,7 @@ TEST(SheetLoading, FirstMapKeepsItsSize) {
   // A smaller picture fills the top left; the rest of the layer is black.
   render::LoadSheet(render::FirstMap, "heylaw.bmp");
   EXPECT_EQ(render::FirstMap.Height, 352);
-  EXPECT_EQ(At(render::FirstMap, 30, 10), At(Loaded("heylaw.bmp"), 30, 10));
+  EXPECT_EQ(At(render::FirstMap, 30, 10), At(s, 30, 10));
   EXPECT_EQ(At(render::FirstMap, 300, 100), 0u);
   render::InitSurfaces();
 }
@@ -102,20 +95,15 @@ TEST(StartUpLoad, FillsEverySurfaceAndBuildsTheWaterMasks) {
   EXPECT_TRUE(render::GameFont.IsDefined());
   EXPECT_EQ(render::GameFont.FontSizeX(), 16);
   EXPECT_EQ(render::GameFont.FontSizeY(), 16);
-  struct Pair {
-    const plat::Surface& Sheet;
-    const plat::Surface& Mask;
-  };
-  for (const Pair& p : {Pair{render::WaterPic, render::WaterMaskPic},
-                        Pair{render::WaterPic2, render::WaterMaskPic2}}) {
-    ASSERT_EQ(p.Sheet.Width, 512);
-    ASSERT_EQ(p.Sheet.Height, 512);
-    ASSERT_EQ(p.Mask.Width, p.Sheet.Width);
-    ASSERT_EQ(p.Mask.Height, p.Sheet.Height);
-    EXPECT_EQ(p.Mask.BackColor, 0u);
-    EXPECT_EQ(p.Mask.ForeColor, kWhite);
-    for (size_t i = 0; i < p.Sheet.Pixels.size(); ++i)
-      ASSERT_EQ(p.Mask.Pixels[i], p.Sheet.Pixels[i] != 0 ? 0u : kWhite) << "pixel " << i;
+  // The water masks: black exactly where the water sheets are not black.
+  for (auto [sheet, mask, name] :
+       {std::tuple{&render::WaterPic, &render::WaterMaskPic, "water.bmp"},
+        {&render::WaterPic2, &render::WaterMaskPic2, "water2.bmp"}}) {
+    ASSERT_EQ(sheet->Pixels, Loaded(name).Pixels) << name;
+    ASSERT_EQ(mask->Width, sheet->Width);
+    ASSERT_EQ(mask->Height, sheet->Height);
+    for (size_t i = 0; i < sheet->Pixels.size(); ++i)
+      ASSERT_EQ(mask->Pixels[i], sheet->Pixels[i] != 0 ? 0u : kWhite) << name << " pixel " << i;
   }
 }
 
@@ -137,31 +125,25 @@ class SystemSheet : public ::testing::Test {
       }
     return drawn;
   }
-  static long Channel(uint32_t c, int shift) { return (c >> shift) & 0xFF; }
-  // Sum of red minus blue over the drawn pixels of a rectangle.
+  // Sum of red minus blue over a rectangle.
   static long Warmth(int x0, int y0, int w, int h) {
     long sum = 0;
     for (int y = y0; y < y0 + h; ++y)
-      for (int x = x0; x < x0 + w; ++x)
-        sum += Channel(At(Sys, x, y), 16) - Channel(At(Sys, x, y), 0);
+      for (int x = x0; x < x0 + w; ++x) sum += long(At(Sys, x, y) >> 16) - (At(Sys, x, y) & 0xFF);
     return sum;
   }
   static plat::Surface Sys;
 };
 plat::Surface SystemSheet::Sys;
 
-TEST_F(SystemSheet, LabelsAndExplosionsMatchTheirMasks) {
+TEST_F(SystemSheet, EveryMaskIsTheSilhouetteOfItsPicture) {
   EXPECT_GT(ExpectSilhouette(128, 0, 128, 16, 16, 8), 20);   // -50 of player 1
   EXPECT_GT(ExpectSilhouette(128, 8, 128, 16, 16, 8), 20);   // -50 of player 2, same mask
   EXPECT_GT(ExpectSilhouette(144, 0, 144, 10, 32, 10), 40);  // 1000
   for (int f = 0; f < 4; ++f)
-    EXPECT_GT(ExpectSilhouette(32 * f, 64, 128 + 32 * f, 64, 32, 32), 30)
-        << "explosion frame " << f;
-}
-
-TEST_F(SystemSheet, CursorFramesMatchTheCursorMask) {
+    EXPECT_GT(ExpectSilhouette(32 * f, 64, 128 + 32 * f, 64, 32, 32), 30) << "explosion " << f;
   for (int p = 0; p < 2; ++p) EXPECT_GT(ExpectSilhouette(64 + 32 * p, 0, 32, 0, 32, 32), 100);
-  // A frame round the cell: the edge pixels are frame, the middle shows through.
+  // The cursor is a frame round the cell: the middle shows through.
   EXPECT_EQ(At(Sys, 32, 0), 0u);
   EXPECT_EQ(At(Sys, 32 + 16, 31), 0u);
   EXPECT_EQ(At(Sys, 32 + 16, 16), kWhite);
@@ -244,20 +226,16 @@ TEST(TitleSheet, TextureBandWrapsWithoutASeam) {
 
 // ------------------------------------------------------------ endless sheets
 
-// Which sides of a chip have a pipe opening: 1 up, 2 right, 4 down, 8 left.
-int ChipOpenings(int chip) {
-  const int open[12] = {0, 1 | 2, 1 | 4, 2 | 4, 8 | 1, 8 | 2, 4 | 8, 15, 1, 2, 4, 8};
-  return open[chip];
-}
-
 TEST(EndlessSheets, EveryChipOpensOnItsOwnSides) {
+  // Which sides of a chip have a pipe opening: 1 up, 2 right, 4 down, 8 left.
+  const int openings[12] = {0, 1 | 2, 1 | 4, 2 | 4, 8 | 1, 8 | 2, 4 | 8, 15, 1, 2, 4, 8};
   const plat::Surface h = Loaded("heylaw.bmp");
   for (int chip = 1; chip < 12; ++chip) {
     int x0 = chip < 8 ? 24 * chip : 24 * (chip - 8), y0 = chip < 8 ? 0 : 24;
     const int mid[4][2] = {{12, 0}, {23, 12}, {12, 23}, {0, 12}};
     for (int side = 0; side < 4; ++side) {
       bool pipe = At(h, x0 + mid[side][0], y0 + mid[side][1]) != At(h, mid[side][0], mid[side][1]);
-      EXPECT_EQ(pipe, (ChipOpenings(chip) >> side & 1) != 0) << "chip " << chip << " side " << side;
+      EXPECT_EQ(pipe, (openings[chip] >> side & 1) != 0) << "chip " << chip << " side " << side;
     }
   }
 }
