@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "render/sheets.h"
@@ -92,57 +92,30 @@ TEST_F(Font, NothingIsDrawnBeforeDefine) {
   fresh.Puts(dst, 32, 0, "HELLO");
   fresh.PutCstring(dst, 32, 16, "HELLO");
   EXPECT_EQ(dst.Pixels, before.Pixels);
-  EXPECT_EQ(fresh.FontColor(), 0);
-  EXPECT_EQ(fresh.FontSizeX(), 0);
-  Obj.FontColor(4);
-  EXPECT_EQ(Obj.FontSizeX(), 16);
-  EXPECT_EQ(Obj.FontSizeY(), 16);
-  EXPECT_EQ(Obj.FontColor(), 4);
 }
 
-TEST_F(Font, PlainGlyphTurnsItsPixelsWhiteAndLeavesTheRest) {
-  plat::Surface dst = Busy();
-  const plat::Surface before = dst;
-  Obj.Putchar(dst, 37, 5, 'R');
-  for (int y = 0; y < dst.Height; ++y)
-    for (int x = 0; x < dst.Width; ++x) {
-      int dx = x - 37, dy = y - 5;
-      bool lit = dx >= 0 && dx < 16 && dy >= 0 && dy < 16 && GlyphLit('R', dx, dy);
-      ASSERT_EQ(plat::GetPixel(dst, x, y), lit ? kWhite : plat::GetPixel(before, x, y))
-          << x << "," << y;
+TEST_F(Font, GlyphsTakeWhiteOrTheirSwatchAndLeaveTheRest) {
+  // -2 is plain drawing; 0 to 6 pick a swatch; 7 to 14 pick the black cells of
+  // row 0, and numbers off the first row (and -1, the scratch cell) the same.
+  for (int color : {-2, 0, 1, 2, 3, 4, 5, 6, 7, 14, 15, 99, -1, -7}) {
+    plat::Surface dst = Busy();
+    const plat::Surface before = dst;
+    if (color == -2) {
+      Obj.Putchar(dst, 21, 9, '8');
+    } else {
+      Obj.FontColor(color);
+      Obj.PutcharC(dst, 21, 9, '8');
     }
-}
-
-TEST_F(Font, ColouredGlyphTakesTheSwatchAndLeavesTheRest) {
-  for (int color = 0; color <= 6; ++color) {
-    plat::Surface dst = Busy();
-    const plat::Surface before = dst;
-    Obj.FontColor(color);
-    Obj.PutcharC(dst, 21, 9, '8');
-    for (int dy = -2; dy < 18; ++dy)
-      for (int dx = -2; dx < 18; ++dx) {
+    for (int y = 0; y < dst.Height; ++y)
+      for (int x = 0; x < dst.Width; ++x) {
+        int dx = x - 21, dy = y - 9;
         bool lit = dx >= 0 && dx < 16 && dy >= 0 && dy < 16 && GlyphLit('8', dx, dy);
-        uint32_t want =
-            lit ? SheetAt((color + 1) * 16 + dx, dy) : plat::GetPixel(before, 21 + dx, 9 + dy);
-        ASSERT_EQ(plat::GetPixel(dst, 21 + dx, 9 + dy), want)
-            << "colour " << color << " at " << dx << "," << dy;
+        uint32_t want = !lit                       ? plat::GetPixel(before, x, y)
+                        : color == -2              ? kWhite
+                        : color >= 0 && color <= 6 ? SheetAt((color + 1) * 16 + dx, dy)
+                                                   : 0u;
+        ASSERT_EQ(plat::GetPixel(dst, x, y), want) << "colour " << color << " at " << x << "," << y;
       }
-  }
-}
-
-TEST_F(Font, ColourNumbersPastTheSwatchesGiveBlackGlyphs) {
-  // 7 to 14 pick the black cells of row 0; numbers off the sheet's first row
-  // (and -1, the scratch cell) are treated the same way.
-  for (int color : {7, 14, 15, 99, -1, -7}) {
-    plat::Surface dst = Busy();
-    const plat::Surface before = dst;
-    Obj.FontColor(color);
-    Obj.PutcharC(dst, 3, 3, 'W');
-    for (int dy = 0; dy < 16; ++dy)
-      for (int dx = 0; dx < 16; ++dx)
-        ASSERT_EQ(plat::GetPixel(dst, 3 + dx, 3 + dy),
-                  GlyphLit('W', dx, dy) ? 0u : plat::GetPixel(before, 3 + dx, 3 + dy))
-            << "colour " << color;
   }
 }
 
@@ -176,33 +149,22 @@ TEST_F(Font, ColouringUsesOnlyTheScratchCell) {
 
 // ------------------------------------------------------------ strings
 
-TEST_F(Font, StringsAdvanceSixteenPixelsACharacter) {
-  plat::Surface dst = Busy();
-  const plat::Surface before = dst;
-  Obj.Puts(dst, 48, 10, "ABC DEF");  // seven characters: x 48 to 159
-  int minX = 9999, maxX = -1;
-  for (int y = 0; y < dst.Height; ++y)
-    for (int x = 0; x < dst.Width; ++x)
-      if (plat::GetPixel(dst, x, y) != plat::GetPixel(before, x, y)) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        ASSERT_GE(y, 10);
-        ASSERT_LT(y, 26);
-      }
-  EXPECT_GE(minX, 48);
-  EXPECT_LE(maxX, 159);
-  EXPECT_GE(maxX, 144);  // the F is drawn in the seventh cell
-  // The space left its cell (x 96 to 111) untouched.
-  for (int y = 0; y < dst.Height; ++y)
-    for (int x = 96; x < 112; ++x)
-      ASSERT_EQ(plat::GetPixel(dst, x, y), plat::GetPixel(before, x, y));
-}
-
-TEST_F(Font, ColourZeroDrawsTheSameAsPlainText) {
+TEST_F(Font, StringsAdvanceSixteenPixelsACharacterAndColourZeroIsPlain) {
+  const std::string text = "HI-SCORE 2P!";
+  for (int color : {-1, 3}) {  // plain, then coloured
+    plat::Surface byHand = Busy(), drawn = Busy();
+    Obj.FontColor(color);
+    for (size_t i = 0; i < text.size(); ++i) {
+      const int x = 5 + 16 * static_cast<int>(i);
+      color < 0 ? Obj.Putchar(byHand, x, 7, text[i]) : Obj.PutcharC(byHand, x, 7, text[i]);
+    }
+    color < 0 ? Obj.Puts(drawn, 5, 7, text) : Obj.PutCstring(drawn, 5, 7, text);
+    EXPECT_EQ(drawn.Pixels, byHand.Pixels) << "colour " << color;
+  }
   plat::Surface plain = Busy(), coloured = Busy();
-  Obj.Puts(plain, 5, 7, "HI-SCORE 2P!");
+  Obj.Puts(plain, 5, 7, text);
   Obj.FontColor(0);
-  Obj.PutCstring(coloured, 5, 7, "HI-SCORE 2P!");
+  Obj.PutCstring(coloured, 5, 7, text);
   EXPECT_EQ(plain.Pixels, coloured.Pixels);
 }
 
@@ -219,36 +181,30 @@ class TextRoutines : public Font {
     render::LoadSheet(render::FontPic, "font.bmp");
     render::GameFont.Define(render::FontPic, 16, 16);
   }
-  // The same drawing done by hand, one PutCstring at a time.
-  static void Stroke(plat::Surface& dst, int x, int y, const char* text, int color) {
-    int keep = render::GameFont.FontColor();
-    render::GameFont.FontColor(color);
-    render::GameFont.PutCstring(dst, x, y, text);
-    render::GameFont.FontColor(keep);
-  }
 };
 
-TEST_F(TextRoutines, ShadowTextIsTheShadowThenTheTextAndKeepsTheColour) {
-  plat::Surface got = Busy(), want = Busy();
-  render::GameFont.FontColor(5);
-  render::ShadowText(got, 30, 12, "STAGE 3", 1);
-  EXPECT_EQ(render::GameFont.FontColor(), 5);
-  Stroke(want, 32, 14, "STAGE 3", 1);
-  Stroke(want, 30, 12, "STAGE 3", 5);
-  EXPECT_EQ(got.Pixels, want.Pixels);
-}
-
-TEST_F(TextRoutines, OutlineTextCirclesTheTextAndKeepsTheColour) {
-  plat::Surface got = Busy(), want = Busy();
-  render::GameFont.FontColor(2);
-  render::OutlineText(got, 30, 12, "READY", 4);
-  EXPECT_EQ(render::GameFont.FontColor(), 2);
-  Stroke(want, 31, 12, "READY", 4);
-  Stroke(want, 29, 12, "READY", 4);
-  Stroke(want, 30, 13, "READY", 4);
-  Stroke(want, 30, 11, "READY", 4);
-  Stroke(want, 30, 12, "READY", 2);
-  EXPECT_EQ(got.Pixels, want.Pixels);
+TEST_F(TextRoutines, ShadowAndOutlineDrawTheirStrokesThenTheTextAndKeepTheColour) {
+  struct Stroke {
+    int X, Y, Color;
+  };
+  const struct {
+    void (*Draw)(plat::Surface&, int32_t, int32_t, std::string_view, int32_t);
+    std::vector<Stroke> Strokes;  // as drawn by hand, in order
+  } routines[] = {
+      {render::ShadowText, {{32, 14, 1}, {30, 12, 5}}},
+      {render::OutlineText, {{31, 12, 1}, {29, 12, 1}, {30, 13, 1}, {30, 11, 1}, {30, 12, 5}}},
+  };
+  for (const auto& r : routines) {
+    plat::Surface got = Busy(), want = Busy();
+    render::GameFont.FontColor(5);
+    r.Draw(got, 30, 12, "STAGE 3", 1);
+    EXPECT_EQ(render::GameFont.FontColor(), 5);
+    for (const Stroke& k : r.Strokes) {
+      render::GameFont.FontColor(k.Color);
+      render::GameFont.PutCstring(want, k.X, k.Y, "STAGE 3");
+    }
+    EXPECT_EQ(got.Pixels, want.Pixels);
+  }
 }
 
 }  // namespace
