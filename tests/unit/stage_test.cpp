@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -52,10 +53,9 @@ TEST(StageRecordTest, FieldsSitAtTheirByteOffsets) {
   b[8] = 4;
   b[9] = 140;
   b[10] = 0x81;  // rows 0 and 7
-  b[11] = 0x00;
   b[12] = 0x01;  // columns 0 and 9
   b[13] = 0x02;
-  for (int i = 0; i < 80; i++) b[14 + i] = CHIP_EMPTY;
+  std::fill(b.begin() + 14, b.begin() + 94, CHIP_EMPTY);
   b[14 + 3 + 10 * 5] = 23;  // a cross at (3, 5)
   const uint8_t specials[16] = {1, 2, 1, 0, 8, 6, 3, 0, 4, 4, 2, 1, 255, 0, 0, 0};
   std::memcpy(b.data() + 94, specials, 16);
@@ -87,8 +87,6 @@ TEST(StageRecordTest, WrapMasksAreReadByRepeatedHalving) {
   EXPECT_TRUE(MaskFlag(-4, 2));  // -4, -2, -1
   EXPECT_FALSE(MaskFlag(-4, 3));
 }
-
-TEST(StageCheckTest, APlayableRecordPasses) { EXPECT_EQ("", CheckStage(GoodStage())); }
 
 TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
   struct Case {
@@ -139,8 +137,9 @@ TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
     c.Spoil(s);
     EXPECT_EQ(c.Reason, CheckStage(s));
   }
-  // The limits themselves are fine.
+  // The playable record and the limits themselves are fine.
   StageInfo s = GoodStage();
+  EXPECT_EQ("", CheckStage(s));
   s.SpeedByte = 125;
   EXPECT_EQ("", CheckStage(s));
   s.StageMap[40] = CHIP_SLOW_V;
@@ -218,7 +217,7 @@ TEST_F(StageSetUpTest, SetUpLaysOutMapSpecialsWrapsTimingAndSupply) {
   EXPECT_EQ(0, FlowSpeedAdjust);
 }
 
-TEST_F(StageSetUpTest, ACourseFileOfKRecordsHoldsKStages) {
+TEST_F(StageSetUpTest, ACourseFileOfKRecordsHoldsKStagesAndAFailedReadKeepsTheRecord) {
   std::vector<uint8_t> file;
   for (int k = 0; k < 4; k++) {
     StageInfo s = GoodStage();
@@ -232,19 +231,15 @@ TEST_F(StageSetUpTest, ACourseFileOfKRecordsHoldsKStages) {
   EXPECT_EQ(23, CurrentStage.RequiredPipes);
   ReadStageRecord(1, 0);
   EXPECT_EQ(20, CurrentStage.RequiredPipes);
-}
 
-TEST_F(StageSetUpTest, AFailedReadShowsItsNumberAndKeepsTheRecordHeld) {
-  WriteCourse(0, Bytes(GoodStage()));
-  ReadStageRecord(0, 0);
   testutil::EventCapture capture;
-  ReadStageRecord(0, 1);  // past the end of the file
+  ReadStageRecord(1, 4);  // past the end of the file
   ReadStageRecord(2, 0);  // no such file
   const std::vector<std::string> events = capture.Finish();
   ASSERT_EQ(2u, events.size());
   EXPECT_EQ(testutil::Message("stage read error : 61"), events[0]);
   EXPECT_EQ(testutil::Message("stage read error : 2"), events[1]);
-  EXPECT_EQ(10, CurrentStage.RequiredPipes);
+  EXPECT_EQ(20, CurrentStage.RequiredPipes);
 }
 
 TEST_F(StageSetUpTest, BadCourseFilesEndTheGameWithTheFileAndStage) {
