@@ -97,9 +97,22 @@ SolveResult Solve(const StageInfo& s) {
 
 int MapAt(const RouteInfo& r, int x, int y) { return r.Map[x + 10 * y]; }
 
-TEST(SolverTest, FindsTheOnlyRouteAlongACorridorAndTimesIt) {
-  const StageInfo s = Make({"@........X"}, {DirRight, DirLeft}, 8);
+// A search that ran to the end without a route.
+void ExpectNoRoute(const StageInfo& s) {
   const SolveResult r = Solve(s);
+  EXPECT_FALSE(r.Found);
+  EXPECT_TRUE(r.Exhausted);
+}
+
+// The shortest route, which must exist.
+RouteInfo Shortest(const StageInfo& s) {
+  const SolveResult r = Solve(s);
+  EXPECT_TRUE(r.Found);
+  return r.Shortest;
+}
+
+TEST(SolverTest, FindsTheOnlyRouteAlongACorridorAndTimesItButNotOnePieceShort) {
+  const SolveResult r = Solve(Make({"@........X"}, {DirRight, DirLeft}, 8));
   ASSERT_TRUE(r.Found);
   EXPECT_TRUE(r.Exhausted);
   EXPECT_EQ(9, r.Shortest.Cells);  // eight pieces and the drain
@@ -112,110 +125,79 @@ TEST(SolverTest, FindsTheOnlyRouteAlongACorridorAndTimesIt) {
   EXPECT_EQ(kOffRoute, MapAt(r.Shortest, 0, 1));
   // One second of delay, then the source and eight pieces at 81 frames each.
   EXPECT_EQ(60 + 9 * 81, r.Shortest.Frames);
-}
-
-TEST(SolverTest, ARouteOnePieceTooShortIsRejected) {
-  const SolveResult r = Solve(Make({"@........X"}, {DirRight, DirLeft}, 9));
-  EXPECT_FALSE(r.Found);
-  EXPECT_TRUE(r.Exhausted);
+  ExpectNoRoute(Make({"@........X"}, {DirRight, DirLeft}, 9));
 }
 
 TEST(SolverTest, AWalledInDrainIsRejected) {
-  const SolveResult r = Solve(Make({"@.........", "..........", "....###...", "....#X#...",
-                                    "..........", "..........", "..........", ".........."},
-                                   {DirRight, DirUp}, 1));
-  EXPECT_FALSE(r.Found);
-  EXPECT_TRUE(r.Exhausted);
+  ExpectNoRoute(Make({"@.........", "..........", "....###...", "....#X#...", "..........",
+                      "..........", "..........", ".........."},
+                     {DirRight, DirUp}, 1));
   // The same drain opening sideways onto free cells is reachable.
-  EXPECT_TRUE(Solve(Make({"@.........", "..........", "....###...", "....#X....", "....###...",
-                          "..........", "..........", ".........."},
-                         {DirRight, DirRight}, 1))
-                  .Found);
+  Shortest(Make({"@.........", "..........", "....###...", "....#X....", "....###...", "..........",
+                 "..........", ".........."},
+                {DirRight, DirRight}, 1));
 }
 
 TEST(SolverTest, KindsAreLimitedToWhatTheSupplyHolds) {
   // A staircase: three turns right-to-down (kind 20), three down-to-right (21).
   const std::vector<std::string> stairs = {"@.########", "#..#######", "##..######", "###.X#####"};
   const Dirs dirs{DirRight, DirLeft};
-  // Four elbows are one of each kind: not enough.
-  SolveResult r = Solve(Make(stairs, dirs, 6, {96, 4, 0, 0, 0, 0}));
-  EXPECT_FALSE(r.Found);
-  EXPECT_TRUE(r.Exhausted);
-  // Twelve give three of each.
-  r = Solve(Make(stairs, dirs, 6, {88, 12, 0, 0, 0, 0}));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(20, MapAt(r.Shortest, 1, 0));
-  EXPECT_EQ(21, MapAt(r.Shortest, 1, 1));
+  // Four elbows are one of each kind: not enough. Twelve give three of each.
+  ExpectNoRoute(Make(stairs, dirs, 6, {96, 4, 0, 0, 0, 0}));
+  RouteInfo r = Shortest(Make(stairs, dirs, 6, {88, 12, 0, 0, 0, 0}));
+  EXPECT_EQ(20, MapAt(r, 1, 0));
+  EXPECT_EQ(21, MapAt(r, 1, 1));
   // One-way elbows turning the same ways stand in for the missing third.
-  r = Solve(Make(stairs, dirs, 6, {84, 8, 0, 0, 4, 4}));
-  ASSERT_TRUE(r.Found);
+  r = Shortest(Make(stairs, dirs, 6, {84, 8, 0, 0, 4, 4}));
   int oneWay = 0;
-  for (uint8_t chip : r.Shortest.Map) oneWay += chip == 29 || chip == 34;
+  for (uint8_t chip : r.Map) oneWay += chip == 29 || chip == 34;
   EXPECT_EQ(2, oneWay);
   // With no elbows in the supply the pre-laid ones must do; the second
   // player's one straight is his share of a requirement of 2, not of 6.
   const std::vector<std::string> laid = {"@7########", "#L7#######", "##L7######", "###L.X####"};
   EXPECT_FALSE(Solve(Make(laid, dirs, 6, {100, 0, 0, 0, 0, 0})).Found);
-  r = Solve(Make(laid, dirs, 2, {100, 0, 0, 0, 0, 0}));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(1, r.Shortest.Laid);
-  EXPECT_EQ(7, r.Shortest.Counted);
+  r = Shortest(Make(laid, dirs, 2, {100, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(1, r.Laid);
+  EXPECT_EQ(7, r.Counted);
 }
 
 TEST(SolverTest, RowAndColumnWrapsCarryTheRoute) {
   StageInfo s = Make({".X#####@.."}, {DirRight, DirLeft}, 3);
   EXPECT_FALSE(Solve(s).Found);
   s.RowWrapMask = 1;
-  SolveResult r = Solve(s);
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(17, MapAt(r.Shortest, 0, 0));
-
+  EXPECT_EQ(17, MapAt(Shortest(s), 0, 0));
   StageInfo c = Make({"#@########", "##########", "##########", "##########", "##########",
                       "##########", "#X########", "#.########"},
                      {DirUp, DirDown}, 1);
   EXPECT_FALSE(Solve(c).Found);
   c.ColumnWrapMask = 2;
-  r = Solve(c);
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(18, MapAt(r.Shortest, 1, 7));
+  EXPECT_EQ(18, MapAt(Shortest(c), 1, 7));
 }
 
 TEST(SolverTest, WarpsAndOneWayPiecesAreFollowedAsTheWaterDoes) {
   // Left half: source into the warp. Right half: warp exit to the drain.
-  const std::vector<std::string> rows = {"@..(#)..X#"};
   const Dirs dirs{DirRight, DirLeft, DirLeft, DirRight};
-  SolveResult r = Solve(Make(rows, dirs, 4));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(7, r.Shortest.Cells);  // 2 pieces, entrance, exit, 2 pieces, drain
-  EXPECT_EQ(4, r.Shortest.Counted);
+  RouteInfo r = Shortest(Make({"@..(#)..X#"}, dirs, 4));
+  EXPECT_EQ(7, r.Cells);  // 2 pieces, entrance, exit, 2 pieces, drain
+  EXPECT_EQ(4, r.Counted);
   // A pre-laid one-way piece pointing back must be replaced...
-  r = Solve(Make({"@--(#)<-X#"}, dirs, 4));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(1, r.Shortest.Laid);
-  EXPECT_EQ(17, MapAt(r.Shortest, 6, 0));
+  r = Shortest(Make({"@--(#)<-X#"}, dirs, 4));
+  EXPECT_EQ(1, r.Laid);
+  EXPECT_EQ(17, MapAt(r, 6, 0));
   // ...and cannot be when the supply has nothing that runs right.
-  r = Solve(Make({"@--(#)<-X#"}, dirs, 4, {0, 100, 0, 0, 0, 0}));
-  EXPECT_FALSE(r.Found);
-  EXPECT_TRUE(r.Exhausted);
+  ExpectNoRoute(Make({"@--(#)<-X#"}, dirs, 4, {0, 100, 0, 0, 0, 0}));
 }
 
 TEST(SolverTest, ACrossPassedTwiceCountsTwice) {
   // Right through (3, 1), round the loop below it, then up through it again.
   const std::vector<std::string> rows = {"###X######", "#@...#####", "###..#####"};
   const Dirs dirs{DirRight, DirDown};
-  SolveResult r = Solve(Make(rows, dirs, 6, {40, 50, 10, 0, 0, 0}));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(6, r.Shortest.Counted);
-  EXPECT_EQ(5, r.Shortest.Laid);
-  EXPECT_EQ(CHIP_CROSS, MapAt(r.Shortest, 3, 1));
-  // Without crosses the loop cannot be closed.
-  r = Solve(Make(rows, dirs, 6));
-  EXPECT_FALSE(r.Found);
-  EXPECT_TRUE(r.Exhausted);
-  // A pre-laid cross is enough.
-  r = Solve(Make({"###X######", "#@.+.#####", "###..#####"}, dirs, 6));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(4, r.Shortest.Laid);
+  RouteInfo r = Shortest(Make(rows, dirs, 6, {40, 50, 10, 0, 0, 0}));
+  EXPECT_EQ(6, r.Counted);
+  EXPECT_EQ(5, r.Laid);
+  EXPECT_EQ(CHIP_CROSS, MapAt(r, 3, 1));
+  ExpectNoRoute(Make(rows, dirs, 6));  // without crosses the loop cannot be closed
+  EXPECT_EQ(4, Shortest(Make({"###X######", "#@.+.#####", "###..#####"}, dirs, 6)).Laid);
 }
 
 TEST(SolverTest, TwoPlayersNeedHalfTheRequirementEach) {
@@ -223,9 +205,7 @@ TEST(SolverTest, TwoPlayersNeedHalfTheRequirementEach) {
   // only by laying straights over them.
   const std::vector<std::string> rows = {"@----X"};
   const Dirs dirs{DirRight, DirLeft};
-  SolveResult r = Solve(Make(rows, dirs, 4));
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(0, r.Shortest.Laid);
+  EXPECT_EQ(0, Shortest(Make(rows, dirs, 4)).Laid);
   EXPECT_FALSE(Solve(Make(rows, dirs, 4, {0, 100, 0, 0, 0, 0})).Found);
   EXPECT_TRUE(Solve(Make(rows, dirs, 1, {0, 100, 0, 0, 0, 0})).Found);
   // Special straights are not credited to the second player.
@@ -238,13 +218,11 @@ TEST(SolverTest, WaterTimeFollowsFlowWeightAndSpeed) {
   EXPECT_EQ(81, FramesPerCell(s, 2));
   EXPECT_EQ(41, FramesPerCell(s, 4));
   EXPECT_EQ(161, FramesPerCell(s, 1));
-  SolveResult r = Solve(s);
-  ASSERT_TRUE(r.Found);
-  EXPECT_EQ(60 + 81 + 41 + 161 + 81, r.Shortest.Frames);
+  EXPECT_EQ(60 + 81 + 41 + 161 + 81, Shortest(s).Frames);
   s.SpeedByte = 130;  // two more each frame
   EXPECT_EQ(54, FramesPerCell(s, 2));
   s.StartDelay = 3;
-  EXPECT_EQ(180 + 33 + 81 + 54 + 54, Solve(s).Shortest.Frames);
+  EXPECT_EQ(180 + 33 + 81 + 54 + 54, Shortest(s).Frames);
 }
 
 // Every stage the build shipped has routes the water really runs.
