@@ -89,6 +89,7 @@ TEST(StageRecordTest, WrapMasksAreReadByRepeatedHalving) {
 }
 
 TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
+  using W = StageSpecial;
   struct Case {
     const char* Reason;
     void (*Spoil)(StageInfo&);
@@ -106,31 +107,26 @@ TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
       {"there is no drain", [](StageInfo& s) { s.SpecialEntry[1].X = kAbsent; }},
       {"the warp entrance is not linked",
        [](StageInfo& s) {
-         s.SpecialEntry[2] = StageSpecial{3, 3, 0, 0};
-         s.SpecialEntry[3] = StageSpecial{6, 6, 0, 0};
+         s.SpecialEntry[2] = W{3, 3, 0, 0}, s.SpecialEntry[3] = W{6, 6, 0, 0};
        }},
       {"the warp entrance has no warp exit",
        [](StageInfo& s) {
-         s.SpecialEntry[2] = StageSpecial{3, 3, 0, 1};
+         s.SpecialEntry[2] = W{3, 3, 0, 1};
        }},
       {"the warp exit shares cell (3, 3) with the warp entrance",
        [](StageInfo& s) {
-         s.SpecialEntry[2] = StageSpecial{3, 3, 0, 1};
-         s.SpecialEntry[3] = StageSpecial{3, 3, 1, 0};
+         s.SpecialEntry[2] = W{3, 3, 0, 1}, s.SpecialEntry[3] = W{3, 3, 1, 0};
        }},
       {"the drain shares cell (0, 0) with the source",
        [](StageInfo& s) {
-         s.SpecialEntry[1] = StageSpecial{0, 0, 1, 0};
+         s.SpecialEntry[1] = W{0, 0, 1, 0};
        }},
       {"the supply counts add up to 99, not 100", [](StageInfo& s) { s.SupplyCount[1] = 49; }},
       {"the supply counts add up to 101, not 100", [](StageInfo& s) { s.SupplyCount[5] = 1; }},
       {"speed 124 never lets the water leave a normal cell",
        [](StageInfo& s) { s.SpeedByte = 124; }},
       {"speed 126 never lets the water leave a slow straight",
-       [](StageInfo& s) {
-         s.SpeedByte = 126;
-         s.StageMap[40] = CHIP_SLOW_H;
-       }},
+       [](StageInfo& s) { s.SpeedByte = 126, s.StageMap[40] = CHIP_SLOW_H; }},
   };
   for (const Case& c : cases) {
     StageInfo s = GoodStage();
