@@ -39,9 +39,9 @@ StageInfo GoodStage() {
   return s;
 }
 
-std::vector<uint8_t> Bytes(const StageInfo& s) {
-  std::vector<uint8_t> b(kStageRecordSize);
-  EncodeStage(s, b.data());
+std::vector<uint8_t> Bytes(const std::vector<StageInfo>& stages) {
+  std::vector<uint8_t> b(kStageRecordSize * stages.size());
+  for (size_t i = 0; i < stages.size(); i++) EncodeStage(stages[i], &b[i * kStageRecordSize]);
   return b;
 }
 
@@ -74,7 +74,7 @@ TEST(StageRecordTest, FieldsSitAtTheirByteOffsets) {
   EXPECT_EQ(3, s.SpecialEntry[1].Dir);
   EXPECT_EQ(1, s.SpecialEntry[2].LinkFlag);
   EXPECT_EQ(kAbsent, s.SpecialEntry[3].X);
-  EXPECT_EQ(b, Bytes(s));
+  EXPECT_EQ(b, Bytes({s}));
 }
 
 TEST(StageRecordTest, WrapMasksAreReadByRepeatedHalving) {
@@ -214,14 +214,9 @@ TEST_F(StageSetUpTest, SetUpLaysOutMapSpecialsWrapsTimingAndSupply) {
 }
 
 TEST_F(StageSetUpTest, ACourseFileOfKRecordsHoldsKStagesAndAFailedReadKeepsTheRecord) {
-  std::vector<uint8_t> file;
-  for (int k = 0; k < 4; k++) {
-    StageInfo s = GoodStage();
-    s.RequiredPipes = static_cast<uint8_t>(20 + k);
-    const std::vector<uint8_t> b = Bytes(s);
-    file.insert(file.end(), b.begin(), b.end());
-  }
-  WriteCourse(1, file);
+  std::vector<StageInfo> stages(4, GoodStage());
+  for (int k = 0; k < 4; k++) stages[k].RequiredPipes = static_cast<uint8_t>(20 + k);
+  WriteCourse(1, Bytes(stages));
   EXPECT_EQ(4, CountStages(1));
   ReadStageRecord(1, 3);
   EXPECT_EQ(23, CurrentStage.RequiredPipes);
@@ -240,7 +235,7 @@ TEST_F(StageSetUpTest, ACourseFileOfKRecordsHoldsKStagesAndAFailedReadKeepsTheRe
 
 TEST_F(StageSetUpTest, BadCourseFilesEndTheGameWithTheFileAndStage) {
   const std::string path = game::DataPath + "stage/course0.dat";
-  std::vector<uint8_t> file = Bytes(GoodStage());
+  std::vector<uint8_t> file = Bytes({GoodStage()});
   file.resize(kStageRecordSize + 50);
   WriteCourse(0, file);
   EXPECT_EXIT(CountStages(0), ::testing::ExitedWithCode(1),
@@ -251,10 +246,7 @@ TEST_F(StageSetUpTest, BadCourseFilesEndTheGameWithTheFileAndStage) {
 
   StageInfo bad = GoodStage();
   bad.StartDelay = 0;
-  file = Bytes(GoodStage());
-  const std::vector<uint8_t> b = Bytes(bad);
-  file.insert(file.end(), b.begin(), b.end());
-  WriteCourse(0, file);
+  WriteCourse(0, Bytes({GoodStage(), bad}));
   EXPECT_EXIT(LoadStage(0, 1), ::testing::ExitedWithCode(1),
               "stage data error : " + path + ", stage 2: the start delay is 0");
 }
