@@ -158,24 +158,12 @@ TEST(Mask, OffOriginRectangleReadsItsOwnCell) {
 
 TEST(Bmp, ReadsPaletteBottomUpAndRejectsOtherKinds) {
   // A 3 x 2 8-bit picture: palette 0 black, 1 red, 2 blue; rows padded to 4.
-  std::vector<uint8_t> f(14 + 40 + 3 * 4 + 8, 0);
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(2, static_cast<uint32_t>(f.size()));
-  put32(10, 14 + 40 + 12);
-  put32(14, 40);
-  put32(18, 3);
-  put32(22, 2);
-  f[26] = 1;
-  f[28] = 8;
-  put32(46, 3);
-  f[54 + 4 + 2] = 0xFF;                                // red (BGR0)
-  f[54 + 8 + 0] = 0xFF;                                // blue
-  const uint8_t pixels[8] = {1, 2, 0, 0, 2, 2, 1, 0};  // bottom row first
-  std::copy(pixels, pixels + 8, f.begin() + 66);
+  const std::vector<uint8_t> f = {
+      'B', 'M', 74, 0, 0, 0, 0,    0, 0,    0, 66, 0, 0, 0,                    // file header
+      40,  0,   0,  0, 3, 0, 0,    0, 2,    0, 0,  0, 1, 0, 8, 0, 0, 0, 0, 0,  // 3 x 2, 8 bits
+      0,   0,   0,  0, 0, 0, 0,    0, 0,    0, 0,  0, 3, 0, 0, 0, 0, 0, 0, 0,  // three colours
+      0,   0,   0,  0, 0, 0, 0xFF, 0, 0xFF, 0, 0,  0,                          // black, red, blue
+      1,   2,   0,  0, 2, 2, 1,    0};                                         // bottom row first
   Surface s;
   std::string err;
   ASSERT_TRUE(plat::ReadBmp8(f.data(), f.size(), s, err)) << err;
