@@ -150,38 +150,34 @@ struct Contents {
   bool Program = false;
 };
 
-void ScanTrack(const std::vector<uint8_t>& b, size_t at, size_t end, Contents& c) {
-  uint8_t running = 0;
-  while (at < end) {
-    while (b[at] & 0x80) ++at;  // delta time
-    ++at;
-    uint8_t status = b[at] >= 0x80 ? b[at++] : running;
-    if (status == 0xFF || status == 0xF0 || status == 0xF7) {
-      if (status == 0xFF) c.Tempo = c.Tempo || b[at] == 0x51, ++at;
-      uint32_t len = 0;
-      do len = (len << 7) | (b[at] & 0x7F);
-      while (b[at++] & 0x80);
-      at += len;
-      continue;
-    }
-    running = status;
-    const int kind = status & 0xF0;
-    if (kind == 0x90 && b[at + 1] > 0) c.Notes[status & 0x0F] = true;
-    if (kind == 0xC0) c.Program = true;
-    at += kind == 0xC0 || kind == 0xD0 ? 1 : 2;
-  }
-}
-
 Contents Scan(const std::vector<uint8_t>& b) {
   Contents c;
-  for (size_t at = 14; at + 8 <= b.size();) {
-    const size_t size =
-        (static_cast<size_t>(b[at + 4]) << 24) | (b[at + 5] << 16) | (b[at + 6] << 8) | b[at + 7];
-    if (size > b.size() - at - 8) break;
-    if (std::string(b.begin() + at, b.begin() + at + 4) == "MTrk") {
-      ScanTrack(b, at + 8, at + 8 + size, c);
+  for (size_t chunk = 14; chunk + 8 <= b.size();) {
+    const size_t size = (static_cast<size_t>(b[chunk + 4]) << 24) | (b[chunk + 5] << 16) |
+                        (b[chunk + 6] << 8) | b[chunk + 7],
+                 end = chunk + 8 + size;
+    if (end > b.size()) break;
+    const bool track = std::string(b.begin() + chunk, b.begin() + chunk + 4) == "MTrk";
+    uint8_t running = 0;
+    for (size_t at = chunk + 8; track && at < end;) {
+      while (b[at] & 0x80) ++at;  // delta time
+      ++at;
+      const uint8_t status = b[at] >= 0x80 ? b[at++] : running;
+      if (status == 0xFF || status == 0xF0 || status == 0xF7) {
+        if (status == 0xFF) c.Tempo = c.Tempo || b[at] == 0x51, ++at;
+        uint32_t len = 0;
+        do len = (len << 7) | (b[at] & 0x7F);
+        while (b[at++] & 0x80);
+        at += len;
+        continue;
+      }
+      running = status;
+      const int kind = status & 0xF0;
+      if (kind == 0x90 && b[at + 1] > 0) c.Notes[status & 0x0F] = true;
+      c.Program = c.Program || kind == 0xC0;
+      at += kind == 0xC0 || kind == 0xD0 ? 1 : 2;
     }
-    at += 8 + size;
+    chunk = end;
   }
   return c;
 }
