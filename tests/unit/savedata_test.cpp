@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "message_capture.h"
@@ -33,9 +34,7 @@ class SaveDataTest : public ::testing::Test {
     fs::create_directories(root_ / "data");
     savedPath_ = DataPath;
     savedFull_ = FullScreen;
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    hadXdg_ = xdg != nullptr;
-    if (hadXdg_) savedXdg_ = xdg;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME")) savedXdg_ = xdg;
     DataPath = (root_ / "data").string() + "/";
     ::setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
     FullScreen = 0;
@@ -48,10 +47,7 @@ class SaveDataTest : public ::testing::Test {
   void TearDown() override {
     DataPath = savedPath_;
     FullScreen = savedFull_;
-    if (hadXdg_)
-      ::setenv("XDG_DATA_HOME", savedXdg_.c_str(), 1);
-    else
-      ::unsetenv("XDG_DATA_HOME");
+    savedXdg_ ? ::setenv("XDG_DATA_HOME", savedXdg_->c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root_);
   }
   std::string FilePath() const { return DataPath + "ductora.dat"; }
@@ -89,8 +85,8 @@ class SaveDataTest : public ::testing::Test {
   }
 
   fs::path root_;
-  std::string savedPath_, savedXdg_;
-  bool hadXdg_ = false;
+  std::string savedPath_;
+  std::optional<std::string> savedXdg_;
   int32_t savedFull_ = 0;
 };
 
