@@ -46,15 +46,10 @@ std::vector<uint8_t> Bytes(const std::vector<StageInfo>& stages) {
 }
 
 TEST(StageRecordTest, FieldsSitAtTheirByteOffsets) {
-  std::vector<uint8_t> b(kStageRecordSize, 0);
-  b[0] = 3;
-  for (int g = 0; g < 6; g++) b[1 + g] = static_cast<uint8_t>(10 + g);
-  b[7] = 31;
-  b[8] = 4;
-  b[9] = 140;
-  b[10] = 0x81;  // rows 0 and 7
-  b[12] = 0x01;  // columns 0 and 9
-  b[13] = 0x02;
+  // Pipe set, six supply counts, required pipes, start delay, speed, the
+  // row mask (rows 0 and 7) and the column mask (columns 0 and 9).
+  std::vector<uint8_t> b = {3, 10, 11, 12, 13, 14, 15, 31, 4, 140, 0x81, 0x00, 0x01, 0x02};
+  b.resize(kStageRecordSize);
   std::fill(b.begin() + 14, b.begin() + 94, CHIP_EMPTY);
   b[14 + 3 + 10 * 5] = 23;  // a cross at (3, 5)
   const uint8_t specials[16] = {1, 2, 1, 0, 8, 6, 3, 0, 4, 4, 2, 1, 255, 0, 0, 0};
