@@ -262,29 +262,21 @@ class PipeSheets : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override { pipes_ = Load("pipe" + std::to_string(GetParam()) + ".bmp"); }
   Picture P(int n) const { return {&pipes_, n}; }
-  // The pixels of picture p under the full frame of a water pattern.
-  template <typename F>
-  static void UnderWater(int pattern, F f) {
+  // Under the full frame of a water pattern: how many pixels of the picture
+  // show the bare ground (water must lie on the pipe), and their brightness.
+  std::pair<int, float> UnderWater(int picture, int pattern) const {
     WaterCell w = Cell(pattern, 15);
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        if (w.Wet(x, y)) f(x, y);
-  }
-  // Water of a full frame must never fall on bare ground: it lies on the pipe.
-  int WaterOnGround(int picture, int pattern) const {
-    int n = 0;
-    UnderWater(pattern, [&](int x, int y) { n += P(picture).At(x, y) == P(40).At(x, y); });
-    return n;
-  }
-  static float ChannelBrightness(Picture p, int pattern) {
+    int ground = 0, n = 0;
     float sum = 0;
-    int n = 0;
-    UnderWater(pattern, [&](int x, int y) {
-      uint32_t c = p.At(x, y);
-      sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
-      ++n;
-    });
-    return n ? sum / (3 * n) : 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        if (!w.Wet(x, y)) continue;
+        uint32_t c = P(picture).At(x, y);
+        ground += c == P(40).At(x, y);
+        sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+        ++n;
+      }
+    return {ground, n ? sum / (3 * n) : 0};
   }
   Sheet pipes_;
 };
@@ -307,15 +299,15 @@ TEST_P(PipeSheets, WaterLinesUpWithEveryPipeAndRouteCellsAreLit) {
   for (const auto& [chip, patterns] : kPieceWater) {
     for (int picture = chip; picture < (chip >= 17 ? chip + 96 : chip + 1); picture += 24)
       for (int pattern : patterns)
-        EXPECT_LE(WaterOnGround(picture, pattern), 4)
+        EXPECT_LE(UnderWater(picture, pattern).first, 4)
             << "picture " << picture << " pattern " << pattern;
     if (chip < 17) continue;  // system pieces are never drawn lit
     for (int group : {0, 48}) {
-      Picture plain = P(group + chip), lit = P(group + chip + 24);
-      EXPECT_GT(Differences(plain, lit), 32 * 32 / 3) << "piece " << group + chip;
+      const int plain = group + chip, lit = plain + 24;
+      EXPECT_GT(Differences(P(plain), P(lit)), 32 * 32 / 3) << "piece " << plain;
       // The channel, where the water will run, glows.
-      EXPECT_GT(ChannelBrightness(lit, patterns[0]), ChannelBrightness(plain, patterns[0]) + 30)
-          << "piece " << group + chip;
+      EXPECT_GT(UnderWater(lit, patterns[0]).second, UnderWater(plain, patterns[0]).second + 30)
+          << "piece " << plain;
     }
   }
 }
