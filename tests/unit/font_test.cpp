@@ -74,17 +74,6 @@ TEST_F(Font, GlyphsAreDistinctWhiteShapesInTheirBoxesAndOtherCellsAreBlack) {
 
 // ------------------------------------------------------------ characters
 
-TEST_F(Font, NothingIsDrawnBeforeDefine) {
-  render::FontObject fresh;
-  plat::Surface dst = Busy();
-  const plat::Surface before = dst;
-  fresh.Putchar(dst, 0, 0, 'A');
-  fresh.PutcharC(dst, 16, 0, 'A');
-  fresh.Puts(dst, 32, 0, "HELLO");
-  fresh.PutCstring(dst, 32, 16, "HELLO");
-  EXPECT_EQ(dst.Pixels, before.Pixels);
-}
-
 TEST_F(Font, GlyphsTakeWhiteOrTheirSwatchAndLeaveTheRest) {
   // -2 is plain drawing; 0 to 6 pick a swatch; 7 to 14 pick the black cells of
   // row 0, and numbers off the first row (and -1, the scratch cell) the same.
@@ -110,9 +99,14 @@ TEST_F(Font, GlyphsTakeWhiteOrTheirSwatchAndLeaveTheRest) {
   }
 }
 
-TEST_F(Font, CodesWithoutAGlyphDrawNothing) {
+TEST_F(Font, CodesWithoutAGlyphAndAFontNotYetDefinedDrawNothing) {
   plat::Surface dst = Busy();
   const plat::Surface before = dst;
+  render::FontObject fresh;
+  fresh.Putchar(dst, 0, 0, 'A');
+  fresh.PutcharC(dst, 16, 0, 'A');
+  fresh.Puts(dst, 32, 0, "HELLO");
+  fresh.PutCstring(dst, 32, 16, "HELLO");
   Obj.FontColor(3);
   Obj.Puts(dst, 0, 0, "abc{|}~ ");
   Obj.PutCstring(dst, 0, 16, "xyz[\\]^_`");
