@@ -36,20 +36,16 @@ StageInfo Make(const std::vector<std::string>& rows, Dirs dirs, int required,
   for (StageSpecial& e : s.SpecialEntry) e = StageSpecial{kAbsent, 0, 0, 0};
   const int specialDir[4] = {dirs.Source, dirs.Drain, dirs.WarpIn, dirs.WarpOut};
   for (int y = 0; y < 8; y++) {
+    std::string row = y < static_cast<int>(rows.size()) ? rows[y] : "";
+    row.resize(10, '#');
     for (int x = 0; x < 10; x++) {
-      const char c = y < static_cast<int>(rows.size()) && x < static_cast<int>(rows[y].size())
-                         ? rows[y][x]
-                         : '#';
-      const size_t special = kSpecials.find(c);
-      uint8_t& cell = s.StageMap[x + 10 * y];
-      if (special != std::string::npos) {
+      const size_t special = kSpecials.find(row[x]);
+      s.StageMap[x + 10 * y] = static_cast<uint8_t>(
+          special != std::string::npos ? CHIP_EMPTY : CHIP_BLOCK + kKinds.find(row[x]));
+      if (special != std::string::npos)
         s.SpecialEntry[special] = StageSpecial{static_cast<uint8_t>(x), static_cast<uint8_t>(y),
                                                static_cast<uint8_t>(specialDir[special]),
                                                static_cast<uint8_t>(special == 2 ? 1 : 0)};
-        cell = CHIP_EMPTY;
-      } else {
-        cell = static_cast<uint8_t>(CHIP_BLOCK + kKinds.find(c));
-      }
     }
   }
   EXPECT_EQ("", CheckStage(s));
