@@ -1,6 +1,5 @@
-// The endless well: circuits and cap runs found and marked, removal and the
-// drop above it, where a chip may stand, and the drawing of the chips. Also
-// the sprites the chips are drawn with.
+// The endless well: circuits and cap runs, removal and the drop above it,
+// where a chip may stand, the drawing of the chips and their sprites.
 #include "endless/heylawmap.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +33,7 @@ int ChipOf(char c) {
   return 0;
 }
 
-// Puts the chips of rows from firstRow down, each string one row of seven
-// cells, as the game fixes pieces; '.' leaves a cell as it is.
+// Puts chips into rows from firstRow down; '.' leaves a cell as it is.
 void Fill(HeyLawMap& map, int firstRow, const std::vector<std::string>& rows) {
   for (size_t r = 0; r < rows.size(); ++r) {
     ASSERT_EQ(rows[r].size(), 7u) << rows[r];
@@ -44,46 +42,33 @@ void Fill(HeyLawMap& map, int firstRow, const std::vector<std::string>& rows) {
   }
 }
 
-std::vector<std::string> Rows(const HeyLawMap& map, int first, int last) {
+// The chips of rows first..last, or with marks set their marks ('x').
+std::vector<std::string> Rows(const HeyLawMap& map, int first, int last, bool marks = false) {
   std::vector<std::string> out;
   for (int y = first; y <= last; ++y) {
     std::string row;
-    for (int x = 0; x < 7; ++x) row += kChipChars[map.GetChipNo(x, y)];
+    for (int x = 0; x < 7; ++x)
+      row += marks ? (map.GetPassedInfo(x, y) == -1 ? 'x' : '.') : kChipChars[map.GetChipNo(x, y)];
     out.push_back(row);
   }
   return out;
 }
-
-// The marks as rows of 'x' (marked) and '.'.
 std::vector<std::string> Marks(const HeyLawMap& map, int first, int last) {
-  std::vector<std::string> out;
-  for (int y = first; y <= last; ++y) {
-    std::string row;
-    for (int x = 0; x < 7; ++x) row += map.GetPassedInfo(x, y) == -1 ? 'x' : '.';
-    out.push_back(row);
-  }
-  return out;
+  return Rows(map, first, last, true);
 }
 
 class Well : public ::testing::Test {
  protected:
-  // The trace lets window events run; the headless back end has none.
   void SetUp() override { headless::Reset(); }
   void TearDown() override { headless::Reset(); }
   HeyLawMap map_;
 };
 
 TEST_F(Well, EmptyWellHasWallsAndFloorAndOpenSpaceAbove) {
-  for (int y = -2; y <= 11; ++y) {
-    EXPECT_EQ(map_.GetChipNo(-1, y), -1);
-    EXPECT_EQ(map_.GetChipNo(7, y), -1);
-  }
-  for (int x = -1; x <= 7; ++x) EXPECT_EQ(map_.GetChipNo(x, 11), -1);
-  for (int x = 0; x <= 6; ++x) {
-    for (int y = -2; y <= 10; ++y) EXPECT_EQ(map_.GetChipNo(x, y), 0);
-    EXPECT_EQ(map_.GetColumnTop(x), 11);
-  }
-  // A new game empties a used well.
+  for (int y = -2; y <= 11; ++y)
+    for (int x = -1; x <= 7; ++x)
+      EXPECT_EQ(map_.GetChipNo(x, y), x < 0 || x > 6 || y == 11 ? -1 : 0) << x << "," << y;
+  for (int x = 0; x <= 6; ++x) EXPECT_EQ(map_.GetColumnTop(x), 11);
   Fill(map_, 9, {"1234567", "^>v<..."});
   map_.InitMapData();
   EXPECT_EQ(Rows(map_, 9, 10), (std::vector<std::string>{".......", "......."}));
@@ -91,17 +76,13 @@ TEST_F(Well, EmptyWellHasWallsAndFloorAndOpenSpaceAbove) {
 }
 
 TEST_F(Well, SetChipNoOnlyInsideTheWell) {
-  EXPECT_EQ(map_.SetChipNo(7, 0, 1), 0);
-  EXPECT_EQ(map_.SetChipNo(0, 11, 1), 0);
-  EXPECT_EQ(map_.SetChipNo(-1, 5, 1), 0);
-  EXPECT_EQ(map_.SetChipNo(3, -1, 1), 0);
+  for (auto [x, y] : {std::pair{7, 0}, {0, 11}, {-1, 5}, {3, -1}})
+    EXPECT_EQ(map_.SetChipNo(x, y, 1), 0) << x << "," << y;
   EXPECT_EQ(map_.GetChipNo(7, 0), -1);
   EXPECT_EQ(map_.GetChipNo(0, 11), -1);
   EXPECT_EQ(map_.GetChipNo(3, -1), 0);
   EXPECT_EQ(map_.GetColumnTop(3), 11);
 
-  EXPECT_EQ(map_.SetChipNo(6, 10, 2), -1);
-  EXPECT_EQ(map_.GetChipNo(6, 10), 2);
   // Only the low four bits are kept.
   EXPECT_EQ(map_.SetChipNo(0, 4, 16 + 5), -1);
   EXPECT_EQ(map_.GetChipNo(0, 4), 5);
@@ -157,23 +138,22 @@ TEST_F(Well, RingOfFourCorners) {
   Fill(map_, 9, {"..36...", "..14..."});
   EXPECT_EQ(map_.CheckAll(), 4);
   EXPECT_EQ(Marks(map_, 8, 10), (std::vector<std::string>{".......", "..xx...", "..xx..."}));
-  // Traced from any of its cells the ring is the same four passes.
-  for (int y = 9; y <= 10; ++y) {
-    for (int x = 2; x <= 3; ++x) {
-      map_.InitPassedInfo();
-      EXPECT_EQ(map_.CheckClosed(x, y), 4) << x << "," << y;
-    }
+  // Traced from any of its cells the ring is the same four passes; a
+  // marked cell starts no second trace.
+  for (int i = 0; i < 4; ++i) {
+    map_.InitPassedInfo();
+    EXPECT_EQ(map_.CheckClosed(2 + i % 2, 9 + i / 2), 4) << i;
   }
-  // A marked cell starts no second trace.
   EXPECT_EQ(map_.CheckClosed(2, 9), 0);
+  // Found at the very top of the well too.
+  map_.InitMapData();
+  Fill(map_, 0, {"36.....", "14....."});
+  EXPECT_EQ(map_.CheckAll(), 4);
 }
 
 TEST_F(Well, FigureOfEightCountsTheCrossTwiceAndOneCrossing) {
   Fill(map_, 6, {"....36.", "...374.", "...14.."});
-  const int found = map_.CheckAll();
-  EXPECT_EQ(found, 256 + 8);
-  EXPECT_EQ(found & 255, 8);
-  EXPECT_EQ(found / 256, 1);
+  EXPECT_EQ(map_.CheckAll(), 256 + 8);
   EXPECT_EQ(Marks(map_, 6, 8), (std::vector<std::string>{"....xx.", "...xxx.", "...xx.."}));
   // Started on the cross itself: across once, then back the way it set off.
   map_.InitPassedInfo();
@@ -240,9 +220,9 @@ TEST_F(Well, CrashChipDropsTheColumnByTheMarkedCellsBelow) {
   EXPECT_EQ(map_.CheckAll(), 1);
   EXPECT_EQ(Marks(map_, 9, 10), (std::vector<std::string>{"...x...", "...x..."}));
   EXPECT_EQ(map_.CrashChip(), -1);
-  EXPECT_EQ(Rows(map_, 0, 10), (std::vector<std::string>{".......", ".......", ".......", ".......",
-                                                         ".......", ".......", ".......", "...1...",
-                                                         "...3...", "...4...", "...5..."}));
+  EXPECT_EQ(Rows(map_, 0, 6), std::vector<std::string>(7, "......."));
+  EXPECT_EQ(Rows(map_, 7, 10),
+            (std::vector<std::string>{"...1...", "...3...", "...4...", "...5..."}));
   EXPECT_EQ(map_.GetColumnTop(3), 2);
   EXPECT_EQ(Marks(map_, 0, 10)[9], ".......");  // the marks are cleared
 }
@@ -270,12 +250,6 @@ TEST_F(Well, RemovedRingLetsEachColumnDropByItsOwnCount) {
             (std::vector<std::string>{".......", ".......", "....5..", "..2...."}));
   EXPECT_EQ(map_.CheckAll(), 0);
   EXPECT_EQ(map_.CrashChip(), 0);
-}
-
-TEST_F(Well, RingAtTheTopOfTheWellIsFound) {
-  Fill(map_, 0, {"36.....", "14....."});
-  EXPECT_EQ(map_.GetColumnTop(0), 0);
-  EXPECT_EQ(map_.CheckAll(), 4);
 }
 
 TEST_F(Well, CheckInsideMarksRightOfAMarkAndCountsChips) {
@@ -309,13 +283,13 @@ class WellDrawing : public Well {
 };
 
 TEST_F(WellDrawing, ChipsComeFromTheirSheetCells) {
-  const int sheetX[12] = {0, 24, 48, 72, 96, 120, 144, 168, 0, 24, 48, 72};
+  // Pipes 1..7 along the top row of the sheet, the caps under the first four.
   for (int no = 1; no < 12; ++no) {
     plat::FillBlack(render::Scr, 0, 0, 512, 352);
     map_.DrawChip(render::Scr, 24, -24, no);
-    const int sheetY = no >= 8 ? 24 : 0;
-    EXPECT_EQ(plat::GetPixel(render::Scr, 196, 36), Code(sheetX[no], sheetY)) << no;
-    EXPECT_EQ(plat::GetPixel(render::Scr, 219, 59), Code(sheetX[no] + 23, sheetY + 23)) << no;
+    const int sx = 24 * (no % 8), sy = no >= 8 ? 24 : 0;
+    EXPECT_EQ(plat::GetPixel(render::Scr, 196, 36), Code(sx, sy)) << no;
+    EXPECT_EQ(plat::GetPixel(render::Scr, 219, 59), Code(sx + 23, sy + 23)) << no;
     EXPECT_EQ(plat::GetPixel(render::Scr, 220, 36), 0u) << no;
   }
   plat::FillBlack(render::Scr, 0, 0, 512, 352);
@@ -342,11 +316,8 @@ TEST_F(WellDrawing, MarkedCellsBlinkOffOnOddFrames) {
   const std::string folder = testing_support::TempFolder("well-se");
   game::SoundPath = folder;
   std::system(("mkdir -p '" + folder + "se'").c_str());
-  for (int i = 0; i < 17; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "se/se%02d.wav", i);
-    std::ofstream(folder + name) << "RIFF....WAVE";
-  }
+  for (int i = 0; i < 17; ++i)
+    std::ofstream(folder + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav") << "RIFF";
   std::string log = testing_support::StartLoggedRun("well-blink");
   audio::LoadEffects();
   Fill(map_, 9, {"..36..2", "..14..2"});
@@ -380,10 +351,13 @@ TEST(Sprite, DrawsInFourModes) {
   plat::Resize(dst, 6, 6);
   render::SpriteObject sprite;
   EXPECT_EQ(sprite.Draw(dst, 0, 0, 1), 0);  // not defined: nothing drawn
+  // Without a mask the masked modes draw nothing either.
+  sprite.Define(sheet, 1, 1, 4, 4, nullptr);
+  EXPECT_EQ(sprite.Draw(dst, 0, 0, 0), -1);
+  EXPECT_EQ(sprite.Draw(dst, 0, 0, 2), -1);
   for (uint32_t p : dst.Pixels) EXPECT_EQ(p, 0u);
 
-  // The rectangle starts at (1, 1) of the sheet: drawn at (0, 0), the
-  // green square lands at (1, 1).
+  // From (1, 1) of the sheet: drawn at (0, 0), the green square is at (1, 1).
   sprite.Define(sheet, 1, 1, 4, 4, &mask);
   plat::FillRect(dst, 0, 0, 6, 6, 0x0000F0);
   EXPECT_EQ(sprite.Draw(dst, 0, 0, 0), -1);  // masked: the square only
@@ -414,18 +388,6 @@ TEST(Sprite, DrawsInFourModes) {
   EXPECT_EQ(sprite.Draw(dst, 1, 1, 4), -1);
   EXPECT_EQ(sprite.Draw(dst, 1, 1, -1), -1);
   EXPECT_EQ(dst.Pixels, before);
-}
-
-TEST(Sprite, MaskedModesWithoutAMaskDrawNothing) {
-  plat::Surface sheet, dst;
-  plat::Resize(sheet, 4, 4);
-  plat::FillRect(sheet, 0, 0, 4, 4, 0xFFFFFF);
-  plat::Resize(dst, 4, 4);
-  render::SpriteObject sprite;
-  sprite.Define(sheet, 0, 0, 4, 4, nullptr);
-  EXPECT_EQ(sprite.Draw(dst, 0, 0, 0), -1);
-  EXPECT_EQ(sprite.Draw(dst, 0, 0, 2), -1);
-  for (uint32_t p : dst.Pixels) EXPECT_EQ(p, 0u);
 }
 
 }  // namespace
