@@ -1,6 +1,5 @@
-// A small stage on the real board for tests of the players and the water:
-// an empty map with the special pieces the test places, input from a
-// runner script, and the sounds from the runner's event log.
+// A small stage on the real board: an empty map with the special pieces a
+// test places, input from a runner script, sounds from the event log.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -50,11 +49,8 @@ class PlayTest : public ::testing::Test {
     folder_ = testing_support::TempFolder("play");
     game::SoundPath = folder_;
     std::system(("mkdir -p '" + folder_ + "se'").c_str());
-    for (int i = 0; i < 17; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "se/se%02d.wav", i);
-      std::ofstream(folder_ + name) << "RIFF....WAVE";
-    }
+    for (int i = 0; i < 17; ++i)
+      std::ofstream(folder_ + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav");
     render::InitSurfaces();
     game::ScreenPic = &render::Scr;
     puzzle::InitChipTable();
@@ -86,8 +82,8 @@ class PlayTest : public ::testing::Test {
     puzzle::SetUpPlayers();
   }
 
-  // One frame of play as the play loop runs it, with the completion of a
-  // replacement that the replacement drawing does each frame.
+  // One frame of play as the play loop runs it, completing a replacement
+  // as the replacement drawing does.
   int32_t Frame() {
     plat::Event e;
     while (plat::NextEvent(e)) {
@@ -108,28 +104,39 @@ class PlayTest : public ::testing::Test {
 
   // Water steps alone, counting them; stops at a result or after limit.
   int32_t RunWater(int limit, int& steps) {
-    for (steps = 1; steps <= limit; ++steps) {
-      const int32_t r = puzzle::StepWater();
-      if (r != puzzle::kWaterRunning) return r;
-    }
+    for (steps = 1; steps <= limit; ++steps)
+      if (const int32_t r = puzzle::StepWater(); r != puzzle::kWaterRunning) return r;
     return puzzle::kWaterRunning;
+  }
+  int32_t RunWater(int limit = 5000) {
+    int steps = 0;
+    return RunWater(limit, steps);
   }
 
   // (frame, effect) of every sound started so far; closes the log.
   std::vector<std::pair<int64_t, int>> Sounds() {
     std::vector<std::pair<int64_t, int>> out;
-    for (const std::string& line : testing_support::Lines(testing_support::FinishLoggedRun(log_))) {
-      long long frame = 0;
-      int no = 0;
+    long long frame = 0;
+    int no = 0;
+    for (const std::string& line : testing_support::Lines(testing_support::FinishLoggedRun(log_)))
       if (std::sscanf(line.c_str(), "%lld sound %d", &frame, &no) == 2) out.push_back({frame, no});
-    }
     return out;
   }
-
+  // The effects in order; the frames of effect n.
   std::vector<int> SoundsOnly() {
     std::vector<int> out;
     for (const auto& [frame, no] : Sounds()) out.push_back(no);
     return out;
+  }
+  std::vector<int64_t> FramesOf(int n) {
+    std::vector<int64_t> out;
+    for (const auto& [frame, no] : Sounds())
+      if (no == n) out.push_back(frame);
+    return out;
+  }
+  // Runs frames until the runner has counted `frame` of them.
+  void RunTo(int64_t frame) {
+    while (headless::CurrentFrame() < frame) Frame();
   }
 
   std::string folder_, log_;
