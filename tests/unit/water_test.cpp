@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "play_fixture.h"
@@ -15,26 +16,32 @@ using play_fixture::BlankStage;
 using play_fixture::Put;
 using play_fixture::Special;
 
-class WaterFlow : public play_fixture::PlayTest {
- protected:
-  // Steps the water until it ends, noting on which step the head entered
-  // each new cell. Returns the result; steps holds the last step.
-  int32_t RunNotingEntries(std::vector<int>& entries, int& steps) {
-    entries.clear();
-    for (steps = 1; steps < 5000; ++steps) {
-      const int32_t x = puzzle::Water.HeadX, y = puzzle::Water.HeadY;
-      const int32_t r = StepWater();
-      if (r != kWaterRunning) return r;
-      if (puzzle::Water.HeadX != x || puzzle::Water.HeadY != y) entries.push_back(steps);
-    }
-    return kWaterRunning;
+using WaterFlow = play_fixture::PlayTest;
+
+// The water stepped to its end, hurried on every step if asked: the result,
+// the last step, and the step and picture of each cell the head entered.
+struct Flow {
+  int32_t result = kWaterRunning;
+  int steps = 0;
+  std::vector<int> entries, patterns;
+  std::vector<int> Gaps() const {
+    std::vector<int> out;
+    for (size_t i = 1; i < entries.size(); ++i) out.push_back(entries[i] - entries[i - 1]);
+    return out;
   }
 };
-
-std::vector<int> Gaps(const std::vector<int>& at) {
-  std::vector<int> out;
-  for (size_t i = 1; i < at.size(); ++i) out.push_back(at[i] - at[i - 1]);
-  return out;
+Flow Follow(bool hurry = false) {
+  Flow f;
+  for (f.steps = 1; f.steps < 5000; ++f.steps) {
+    const int32_t x = puzzle::Water.HeadX, y = puzzle::Water.HeadY;
+    if (hurry) puzzle::Water.Hurry = -1;
+    if ((f.result = StepWater()) != kWaterRunning) break;
+    if (puzzle::Water.HeadX != x || puzzle::Water.HeadY != y) {
+      f.entries.push_back(f.steps);
+      f.patterns.push_back(puzzle::Water.Pattern);
+    }
+  }
+  return f;
 }
 
 // Source at (0, 0) pointing right, the given kinds after it, drain last.
@@ -50,24 +57,21 @@ TEST_F(WaterFlow, StartDelayThenEightyOneFramesANormalCellFortyOneFastAndOneSixt
   StageInfo s = RowStage({CHIP_FIRST_PIECE, CHIP_FAST_H, CHIP_SLOW_H, CHIP_FIRST_PIECE});
   s.StartDelay = 2;
   Start(s, 1);
-  EXPECT_EQ(puzzle::Water.Progress, 440);
   EXPECT_EQ(puzzle::Water.StartProgress, 440);
   EXPECT_EQ(puzzle::Water.Pattern, 12);  // leaving the source to the right
-  int steps = 0;
-  EXPECT_EQ(RunWater(120, steps), kWaterRunning);
+  EXPECT_EQ(RunWater(120), kWaterRunning);
   EXPECT_EQ(puzzle::Water.Progress, 320);  // the delay has just run out
   StepWater();
   EXPECT_EQ(puzzle::Water.Progress, 316);  // now running in the source
-  EXPECT_EQ(puzzle::Water.HeadX, 0);
 
-  std::vector<int> entries;
-  EXPECT_EQ(RunNotingEntries(entries, steps), kWaterCleared);
+  const Flow f = Follow();
+  EXPECT_EQ(f.result, kWaterCleared);
   // Source, normal, fast, slow, normal, drain.
-  EXPECT_EQ(Gaps(entries), (std::vector<int>{81, 41, 161, 81}));
-  ASSERT_EQ(entries.size(), 5u);
-  EXPECT_EQ(entries[0], 81);              // the source is a normal cell
-  EXPECT_EQ(steps - entries.back(), 81);  // the drain too
-  EXPECT_EQ(puzzle::Water.Pattern, 16);   // into the drain from the left
+  EXPECT_EQ(f.Gaps(), (std::vector<int>{81, 41, 161, 81}));
+  ASSERT_EQ(f.entries.size(), 5u);
+  EXPECT_EQ(f.entries[0], 81);                // the source is a normal cell
+  EXPECT_EQ(f.steps - f.entries.back(), 81);  // the drain too
+  EXPECT_EQ(puzzle::Water.Pattern, 16);       // into the drain from the left
   for (int x = 1; x <= 5; ++x) {
     EXPECT_EQ(Board[x][0].PassCount, 1) << x;
     EXPECT_NE(Board[x][0].Fixed, 0) << x;
@@ -78,51 +82,31 @@ TEST_F(WaterFlow, FasterStageSpeedShortensEveryCell) {
   StageInfo s = RowStage({CHIP_FIRST_PIECE, CHIP_SLOW_H});
   s.SpeedByte = 160;  // 32 more per frame
   Start(s, 1);
-  int steps = 0;
-  RunWater(60, steps);
-  std::vector<int> entries;
-  EXPECT_EQ(RunNotingEntries(entries, steps), kWaterCleared);
+  RunWater(60);
+  const Flow f = Follow();
+  EXPECT_EQ(f.result, kWaterCleared);
   // 320 falls by 36 a frame in a normal cell and by 34 in a slow one.
-  EXPECT_EQ(entries.front(), 10);  // the source's first step is from 320
-  EXPECT_EQ(Gaps(entries), (std::vector<int>{9, 10}));
+  EXPECT_EQ(f.entries.front(), 10);  // the source's first step is from 320
+  EXPECT_EQ(f.Gaps(), (std::vector<int>{9, 10}));
 }
 
 TEST_F(WaterFlow, HurryPaysEveryPlayerAndStepsEightTimesAsFar) {
+  // The hurry button in the delay is played in the player tests.
   Start(RowStage({CHIP_FIRST_PIECE, CHIP_FAST_H}), 2);
-  Players[2].Score = 0;
-  // During the delay: 8 frames skipped, 50 points each.
-  puzzle::Water.Hurry = -1;
-  StepWater();
-  EXPECT_EQ(puzzle::Water.Progress, 372);
-  EXPECT_EQ(puzzle::Water.Hurry, 0);
-  EXPECT_EQ(Players[0].Score, 50);
-  EXPECT_EQ(Players[1].Score, 50);
-  EXPECT_EQ(Players[2].Score, 0);  // not playing
-  StepWater();
-  EXPECT_EQ(puzzle::Water.Progress, 371);  // hurry lasts one frame
-
-  int steps = 0;
-  RunWater(51, steps);
+  RunWater(60);
   ASSERT_EQ(puzzle::Water.Progress, 320);
-  // Running in the source: 32 instead of 4, 20 points each.
+  // Running in the source: 32 instead of 4, 20 points to each player.
   puzzle::Water.Hurry = -1;
   StepWater();
   EXPECT_EQ(puzzle::Water.Progress, 288);
-  EXPECT_EQ(Players[0].Score, 70);
-  EXPECT_EQ(Players[1].Score, 70);
-  StepWater();
+  EXPECT_EQ(puzzle::Water.Hurry, 0);
+  EXPECT_EQ(std::tie(Players[0].Score, Players[1].Score, Players[2].Score), std::tuple(20, 20, 0));
+  StepWater();  // hurry lasts one frame
   EXPECT_EQ(puzzle::Water.Progress, 284);
 
   // Hurried all the way, a normal cell takes 11 frames instead of 81 and
   // a fast one 6 instead of 41.
-  std::vector<int> entries;
-  for (steps = 1; steps < 100 && puzzle::Water.HeadX < 3; ++steps) {
-    const int32_t x = puzzle::Water.HeadX;
-    puzzle::Water.Hurry = -1;
-    ASSERT_EQ(StepWater(), kWaterRunning);
-    if (puzzle::Water.HeadX != x) entries.push_back(steps);
-  }
-  EXPECT_EQ(Gaps(entries), (std::vector<int>{11, 6}));
+  EXPECT_EQ(Follow(true).Gaps(), (std::vector<int>{11, 6}));
 }
 
 TEST_F(WaterFlow, LeaksWhereTheNextCellRefusesTheWater) {
@@ -144,13 +128,13 @@ TEST_F(WaterFlow, LeaksWhereTheNextCellRefusesTheWater) {
     int steps = 0;
     EXPECT_EQ(RunWater(1000, steps), kWaterLeaked) << c.What;
     EXPECT_EQ(steps, 61 + 81 + 81) << c.What;
-    EXPECT_EQ(puzzle::Water.HeadX, 2) << c.What;
-    EXPECT_EQ(puzzle::Water.HeadY, 0) << c.What;
-    EXPECT_EQ(puzzle::Water.InDir, DirRight) << c.What;
-    EXPECT_EQ(puzzle::Water.OutDir, DirBlocked) << c.What;
-    EXPECT_EQ(Board[2][0].PassCount, 0) << c.What;
-    EXPECT_EQ(Board[2][0].OnPath, 0) << c.What;
-    EXPECT_EQ(Board[2][0].Fixed, ChipTable[c.Kind].Fixed) << c.What;
+    const WaterState& w = puzzle::Water;
+    EXPECT_EQ(std::tie(w.HeadX, w.HeadY, w.InDir, w.OutDir), std::tuple(2, 0, DirRight, DirBlocked))
+        << c.What;
+    const ChipInfo& cell = Board[2][0];
+    EXPECT_EQ(std::tie(cell.PassCount, cell.OnPath, cell.Fixed),
+              std::tuple(0, 0, ChipTable[c.Kind].Fixed))
+        << c.What;
   }
 }
 
@@ -160,17 +144,15 @@ TEST_F(WaterFlow, LeaksOffAnEdgeWithoutWrapAndStaysOver) {
   Special(s, kSpecialDrain, 0, 7, DirUp);
   s.RowWrapMask = 0x7;  // rows 0..2 wrap, row 3 does not
   Start(s, 1);
-  int steps = 0;
-  EXPECT_EQ(RunWater(1000, steps), kWaterLeaked);
-  EXPECT_EQ(puzzle::Water.HeadX, 10);  // just outside, where the leak shows
-  EXPECT_EQ(puzzle::Water.HeadY, 3);
-  EXPECT_EQ(puzzle::Water.InDir, DirRight);
+  EXPECT_EQ(RunWater(1000), kWaterLeaked);
+  // Just outside, where the leak shows.
+  EXPECT_EQ(std::tie(puzzle::Water.HeadX, puzzle::Water.HeadY), std::tuple(10, 3));
   // Should it be called again, the water stays over and reads no cell.
   EXPECT_EQ(StepWater(), kWaterLeaked);
 
   Special(s, kSpecialSource, 4, 0, DirUp);
   Start(s, 1);
-  EXPECT_EQ(RunWater(1000, steps), kWaterLeaked);
+  EXPECT_EQ(RunWater(1000), kWaterLeaked);
   EXPECT_EQ(puzzle::Water.HeadY, -1);
 }
 
@@ -185,8 +167,7 @@ TEST_F(WaterFlow, WrapsAcrossRowsAndColumns) {
   Start(s, 1);
   EXPECT_EQ(Players[0].Ahead, 1);
   EXPECT_NE(Board[0][2].OnPath, 0);
-  int steps = 0;
-  EXPECT_EQ(RunWater(1000, steps), kWaterCleared);
+  EXPECT_EQ(RunWater(1000), kWaterCleared);
   EXPECT_EQ(Board[0][2].PassCount, 1);
 
   // Out of the top of column 3 and in at its bottom.
@@ -197,7 +178,7 @@ TEST_F(WaterFlow, WrapsAcrossRowsAndColumns) {
   s.ColumnWrapMask = 1 << 3;
   s.RequiredPipes = 1;
   Start(s, 1);
-  EXPECT_EQ(RunWater(1000, steps), kWaterCleared);
+  EXPECT_EQ(RunWater(1000), kWaterCleared);
   EXPECT_EQ(Board[3][7].PassCount, 1);
   EXPECT_EQ(puzzle::Water.Pattern, 18);  // into the drain going up
 }
@@ -219,18 +200,14 @@ TEST_F(WaterFlow, WarpCarriesTheWaterToTheExitAndOnInItsDirection) {
   EXPECT_EQ(Board[6][5].OnPath, 0);
   TraceRoute(true);
 
-  int steps = 0;
-  while (puzzle::Water.HeadX != 1) ASSERT_EQ(StepWater(), kWaterRunning);
-  EXPECT_EQ(puzzle::Water.OutDir, DirWarp);
-  EXPECT_EQ(puzzle::Water.Pattern, 16);
+  const WaterState& w = puzzle::Water;
+  while (w.HeadX != 1) ASSERT_EQ(StepWater(), kWaterRunning);
+  EXPECT_EQ(std::tie(w.OutDir, w.Pattern), std::tuple(DirWarp, 16));
   for (int i = 0; i < 81; ++i) ASSERT_EQ(StepWater(), kWaterRunning);
-  EXPECT_EQ(puzzle::Water.HeadX, 6);
-  EXPECT_EQ(puzzle::Water.HeadY, 4);
-  EXPECT_EQ(puzzle::Water.InDir, DirWarp);
-  EXPECT_EQ(puzzle::Water.OutDir, DirDown);
-  EXPECT_EQ(puzzle::Water.Pattern, 15);
+  EXPECT_EQ(std::tie(w.HeadX, w.HeadY, w.InDir, w.OutDir, w.Pattern),
+            std::tuple(6, 4, DirWarp, DirDown, 15));
   EXPECT_EQ(Board[6][4].PassCount, 1);
-  EXPECT_EQ(RunWater(1000, steps), kWaterCleared);
+  EXPECT_EQ(RunWater(1000), kWaterCleared);
   EXPECT_EQ(Players[0].Passed, 1);
 }
 
@@ -251,8 +228,7 @@ TEST_F(WaterFlow, DrainNeedsEveryPlayersShare) {
     s.RequiredPipes = static_cast<uint8_t>(c.Required);
     Start(s, c.Players);
     for (int i = 0; i < 3; ++i) ASSERT_EQ(PlacePiece(i + 1, 0, CHIP_FIRST_PIECE, c.Owners[i]), 100);
-    int steps = 0;
-    EXPECT_EQ(RunWater(2000, steps), c.Result) << c.Players << " players, " << c.Required;
+    EXPECT_EQ(RunWater(2000), c.Result) << c.Players << " players, " << c.Required;
     EXPECT_EQ(puzzle::Water.HeadX, 4);  // stopped in the drain either way
   }
 }
@@ -260,18 +236,15 @@ TEST_F(WaterFlow, DrainNeedsEveryPlayersShare) {
 TEST_F(WaterFlow, FastSpecialPipePaysEveryPlayerASlowOneNothing) {
   Start(RowStage({CHIP_FAST_H, CHIP_SLOW_H}), 2);
   Players[1].Score = 5;
-  int steps = 0;
   while (puzzle::Water.HeadX != 1) ASSERT_EQ(StepWater(), kWaterRunning);
   EXPECT_EQ(Players[0].Score, 1000);
   EXPECT_EQ(Players[1].Score, 1005);
-  EXPECT_EQ(puzzle::Water.PopupX, 128);
-  EXPECT_EQ(puzzle::Water.PopupY, 59);
+  EXPECT_EQ(std::tie(puzzle::Water.PopupX, puzzle::Water.PopupY), std::tuple(128, 59));
   // The label is drawn for the rest of its life, then no more.
-  const int32_t left = puzzle::Water.PopupTimer;
-  EXPECT_EQ(left, 29);
+  EXPECT_EQ(puzzle::Water.PopupTimer, 29);
   for (int i = 0; i < 40; ++i) SpecialPipeBonus(render::Scr, false, -1, -1);
   EXPECT_EQ(puzzle::Water.PopupTimer, 1);
-  EXPECT_EQ(RunWater(2000, steps), kWaterCleared);
+  EXPECT_EQ(RunWater(2000), kWaterCleared);
   EXPECT_EQ(Players[0].Score, 1000);
   EXPECT_EQ(Players[1].Score, 1005);
   const std::vector<int> sounds = SoundsOnly();
@@ -294,16 +267,9 @@ TEST_F(WaterFlow, CrossRunThroughTwiceCountsTwice) {
   EXPECT_EQ(Players[0].Ahead, 5);
   // The picture of each cell entered: straight right, the three turns,
   // straight down, into the drain from above.
-  std::vector<int32_t> patterns;
-  int32_t r = kWaterRunning;
-  while (r == kWaterRunning) {
-    const int32_t x = puzzle::Water.HeadX, y = puzzle::Water.HeadY;
-    r = StepWater();
-    if (puzzle::Water.HeadX != x || puzzle::Water.HeadY != y)
-      patterns.push_back(puzzle::Water.Pattern);
-  }
-  EXPECT_EQ(r, kWaterCleared);
-  EXPECT_EQ(patterns, (std::vector<int32_t>{0, 10, 8, 6, 3, 19}));
+  const Flow f = Follow();
+  EXPECT_EQ(f.result, kWaterCleared);
+  EXPECT_EQ(f.patterns, (std::vector<int>{0, 10, 8, 6, 3, 19}));
   EXPECT_EQ(Board[1][1].PassCount, 2);
   EXPECT_EQ(Players[0].Passed, 5);
   EXPECT_EQ(Players[0].Ahead, 0);
@@ -323,8 +289,7 @@ TEST_F(WaterFlow, RouteCountsDoNotDependOnWhenTheBoardWasLastTraced) {
   ASSERT_EQ(PlacePiece(5, 5, CHIP_FIRST_PIECE, 0), 100);  // off the route
   EXPECT_EQ(Players[0].Passed + Players[0].Ahead, 1);
   EXPECT_EQ(Players[1].Passed + Players[1].Ahead, 2);
-  int steps = 0;
-  EXPECT_EQ(RunWater(2000, steps), kWaterShort);  // player 0 has only 1 of 2
+  EXPECT_EQ(RunWater(2000), kWaterShort);  // player 0 has only 1 of 2
   EXPECT_EQ(Players[0].Passed, 1);
   EXPECT_EQ(Players[1].Passed, 2);
 }
