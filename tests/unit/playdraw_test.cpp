@@ -1,6 +1,5 @@
-// The play-screen drawing: which picture lands where, read back from sheets
-// whose every pixel names its own position, and the text of the score line
-// compared with the texts written out by hand.
+// The play-screen drawing, read back from sheets whose every pixel names its
+// own position, and the score line against texts written out by hand.
 #include "render/playdraw.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +18,7 @@ using puzzle::Board;
 using puzzle::Players;
 using puzzle::Water;
 
-// A pixel of a coded sheet holds the position it sits at, so a copied pixel
-// tells where on the sheet it came from. 0x800000 keeps every code non-black.
+// A coded sheet's pixel holds its own position (0x800000 keeps it non-black).
 uint32_t Code(int x, int y) { return 0x800000u | static_cast<uint32_t>(x) << 10 | y; }
 constexpr uint32_t kSecondSheet = 0x400000;  // marks a second coded sheet
 int CodeX(uint32_t c) { return static_cast<int>((c >> 10) & 0x1FF); }
@@ -58,16 +56,15 @@ class PlayDraw : public play_fixture::PlayTest {
 };
 
 TEST_F(PlayDraw, CellPictureFollowsOwnerRouteAndWater) {
-  Board[2][3] = puzzle::ChipTable[19];
-  Board[3][3] = puzzle::ChipTable[19];
-  Board[3][3].Owner = 1;
-  Board[4][3] = puzzle::ChipTable[19];
-  Board[4][3].Owner = 1;
-  Board[4][3].OnPath = -1;
-  Board[5][3] = puzzle::ChipTable[5];  // a drain on the route is never lit
-  Board[5][3].OnPath = -1;
-  Board[6][3] = puzzle::ChipTable[23];
-  Board[6][3].PassCount = 1;
+  auto put = [](int x, int chip, int owner, int onPath, int passes) {
+    Board[x][3] = puzzle::ChipTable[chip];
+    Board[x][3].Owner = owner, Board[x][3].OnPath = onPath, Board[x][3].PassCount = passes;
+  };
+  put(2, 19, 0, 0, 0);
+  put(3, 19, 1, 0, 0);
+  put(4, 19, 1, -1, 0);
+  put(5, 5, 0, -1, 0);  // a drain on the route is never lit
+  put(6, 23, 0, 0, 1);
   plat::FillRect(screen_, 0, 0, kScreenWidth, kScreenHeight, 0x123456);
   for (int x = 2; x <= 6; ++x) DrawCell(screen_, x, 3);
   const int y = 48 + 96;
@@ -86,17 +83,14 @@ TEST_F(PlayDraw, FrameMarksWrapsAndDrawsBothPanels) {
   puzzle::WrapColumn[3] = -1;
   puzzle::WrapRow[6] = -1;
   DrawBoardFrame(screen_);
-  const int wx = 96 + 32 * 3, px = 96 + 32 * 4;
-  EXPECT_EQ(From(screen_, wx, 32), std::make_pair(64, 32));
-  EXPECT_EQ(From(screen_, wx, 304), std::make_pair(64, 48));
-  EXPECT_EQ(From(screen_, px, 32), std::make_pair(32, 32));
-  EXPECT_EQ(From(screen_, px, 304), std::make_pair(32, 48));
-  const int wy = 48 + 32 * 6, py = 48 + 32 * 5;
-  EXPECT_EQ(From(screen_, 80, wy), std::make_pair(128, 32));
-  EXPECT_EQ(From(screen_, 416, wy), std::make_pair(144, 32));
-  EXPECT_EQ(From(screen_, 80, py), std::make_pair(96, 32));
-  EXPECT_EQ(From(screen_, 416, py), std::make_pair(112, 32));
-  EXPECT_EQ(From(screen_, 431, 319), std::make_pair(31, 63));  // bottom-right corner
+  // Above and below wrapping column 3 and plain column 4, left and right of
+  // wrapping row 6 and plain row 5; the bottom-right corner.
+  const int wx = 96 + 32 * 3, px = wx + 32, wy = 48 + 32 * 6, py = wy - 32;
+  const int at[][4] = {{wx, 32, 64, 32},  {wx, 304, 64, 48},  {px, 32, 32, 32},
+                       {px, 304, 32, 48}, {80, wy, 128, 32},  {416, wy, 144, 32},
+                       {80, py, 96, 32},  {416, py, 112, 32}, {431, 319, 31, 63}};
+  for (const auto& a : at)
+    EXPECT_EQ(From(screen_, a[0], a[1]), std::pair(a[2], a[3])) << a[0] << "," << a[1];
   // Both side panels with one player: queue tiles, NEXT plates, boxes, plates.
   for (int x0 : {8, 440}) {
     EXPECT_EQ(From(screen_, x0 + 16, 48 + 128), PipeCell(40)) << x0;
@@ -235,12 +229,10 @@ TEST_F(PlayDraw, ReplacementBreaksThenDropsTheNewPieceIn) {
   draw(6);
   for (uint32_t c : screen_.Pixels) ASSERT_EQ(c, 0u);
   EXPECT_EQ(Board[5][4].ChipNo, puzzle::CHIP_EMPTY);
-  draw(0);
-  EXPECT_EQ(Board[5][4].ChipNo, 21);
-  EXPECT_EQ(Board[5][4].Owner, 1);
-  EXPECT_EQ(Players[1].PendingChip, 0);
-  EXPECT_EQ(Players[1].Wait, puzzle::kLayWait);
-  EXPECT_EQ(Players[1].Score, 0);  // a completed replacement earns nothing
+  draw(0);  // the drop-in completes it, and earns nothing
+  EXPECT_EQ(std::tuple(+Board[5][4].ChipNo, +Board[5][4].Owner, +Players[1].PendingChip,
+                       Players[1].Wait, Players[1].Score),
+            std::tuple(21, 1, 0, puzzle::kLayWait, 0));
 }
 
 // The score line, against the texts it must show written out by hand.
