@@ -10,6 +10,7 @@
 
 #include "audio/wavedef.h"
 #include "platform/headless/runner.h"
+#include "play_fixture.h"
 #include "puzzle/board.h"
 #include "render/font.h"
 #include "render/screen.h"
@@ -239,19 +240,6 @@ TEST_F(Well, CrashChipKeepsAGapUnderAHangingChip) {
   EXPECT_EQ(Rows(map_, 8, 10), (std::vector<std::string>{".......", "2......", "......."}));
 }
 
-TEST_F(Well, RemovedRingLetsEachColumnDropByItsOwnCount) {
-  // The ring takes three cells of columns 2 and 5, two of columns 3 and 4.
-  // The empty row 9 of column 4 drops with the chip above it, so that chip
-  // stops in row 9 over a gap.
-  Fill(map_, 7, {"..2.5..", "..3556.", "..2..2.", "..1554."});
-  EXPECT_EQ(map_.CheckAll(), 10);
-  EXPECT_EQ(map_.CrashChip(), -1);
-  EXPECT_EQ(Rows(map_, 7, 10),
-            (std::vector<std::string>{".......", ".......", "....5..", "..2...."}));
-  EXPECT_EQ(map_.CheckAll(), 0);
-  EXPECT_EQ(map_.CrashChip(), 0);
-}
-
 TEST_F(Well, CheckInsideMarksRightOfAMarkAndCountsChips) {
   Fill(map_, 10, {"2^.5.7."});
   map_.CheckAll();  // marks the cap at (1, 10)
@@ -315,9 +303,7 @@ TEST_F(WellDrawing, DrawMapShowsTheBackgroundAndEveryChip) {
 TEST_F(WellDrawing, MarkedCellsBlinkOffOnOddFrames) {
   const std::string folder = testing_support::TempFolder("well-se");
   game::SoundPath = folder;
-  std::system(("mkdir -p '" + folder + "se'").c_str());
-  for (int i = 0; i < 17; ++i)
-    std::ofstream(folder + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav") << "RIFF";
+  play_fixture::WriteEffects(folder);
   std::string log = testing_support::StartLoggedRun("well-blink");
   audio::LoadEffects();
   Fill(map_, 9, {"..36..2", "..14..2"});

@@ -43,14 +43,19 @@ inline void Put(puzzle::StageInfo& s, int x, int y, int chip) {
   s.StageMap[x + 10 * y] = static_cast<uint8_t>(chip);
 }
 
+// A sound folder `dir` (ending in '/') holding the effects se00..se16.
+inline void WriteEffects(const std::string& dir) {
+  std::system(("mkdir -p '" + dir + "se'").c_str());
+  for (int i = 0; i < 17; ++i)
+    std::ofstream(dir + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav");
+}
+
 class PlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = testing_support::TempFolder("play");
     game::SoundPath = folder_;
-    std::system(("mkdir -p '" + folder_ + "se'").c_str());
-    for (int i = 0; i < 17; ++i)
-      std::ofstream(folder_ + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav");
+    WriteEffects(folder_);
     render::InitSurfaces();
     game::ScreenPic = &render::Scr;
     puzzle::InitChipTable();
