@@ -94,19 +94,13 @@ TEST_F(Well, SetChipNoOnlyInsideTheWell) {
 
 TEST_F(Well, QueryCanMoveTestsTheRowsTheChipCovers) {
   EXPECT_EQ(map_.QueryCanMove(72, -24), -1);
+  // {x, y, free} with a chip at (3, 0): y -46 covers rows -1 and 0, -47 and
+  // -48 lie above it, -1 truncates to row 0. Then the walls and the floor.
   map_.SetChipNo(3, 0, 2);
-  EXPECT_EQ(map_.QueryCanMove(72, -24), 0);   // blocked by the chip in row 0
-  EXPECT_EQ(map_.QueryCanMove(72, -46), 0);   // rows -1 and 0
-  EXPECT_EQ(map_.QueryCanMove(72, -47), -1);  // row -1 only
-  EXPECT_EQ(map_.QueryCanMove(72, -48), -1);  // rows -2 and -1
-  EXPECT_EQ(map_.QueryCanMove(72, -1), 0);    // truncation: row 0 only
-  EXPECT_EQ(map_.QueryCanMove(48, -1), -1);
-  // Walls and floor.
-  EXPECT_EQ(map_.QueryCanMove(0, 240), -1);
-  EXPECT_EQ(map_.QueryCanMove(0, 241), 0);
-  EXPECT_EQ(map_.QueryCanMove(-24, 0), 0);
-  EXPECT_EQ(map_.QueryCanMove(144, 0), -1);
-  EXPECT_EQ(map_.QueryCanMove(168, 0), 0);
+  const int cases[][3] = {{72, -24, 0}, {72, -46, 0}, {72, -47, -1}, {72, -48, -1},
+                          {72, -1, 0},  {48, -1, -1}, {0, 240, -1},  {0, 241, 0},
+                          {-24, 0, 0},  {144, 0, -1}, {168, 0, 0}};
+  for (const auto& c : cases) EXPECT_EQ(map_.QueryCanMove(c[0], c[1]), c[2]) << c[0] << "," << c[1];
   // A chip partly over a filled cell below.
   map_.SetChipNo(5, 6, 1);
   EXPECT_EQ(map_.QueryCanMove(120, 120), -1);
@@ -345,24 +339,17 @@ TEST(Sprite, DrawsInFourModes) {
 
   // From (1, 1) of the sheet: drawn at (0, 0), the green square is at (1, 1).
   sprite.Define(sheet, 1, 1, 4, 4, &mask);
-  plat::FillRect(dst, 0, 0, 6, 6, 0x0000F0);
-  EXPECT_EQ(sprite.Draw(dst, 0, 0, 0), -1);  // masked: the square only
-  EXPECT_EQ(plat::GetPixel(dst, 0, 0), 0x0000F0u);
-  EXPECT_EQ(plat::GetPixel(dst, 1, 1), 0x00FF00u);
-  EXPECT_EQ(plat::GetPixel(dst, 2, 2), 0x00FF00u);
-  EXPECT_EQ(plat::GetPixel(dst, 3, 3), 0x0000F0u);
-
-  plat::FillRect(dst, 0, 0, 6, 6, 0x0000F0);
-  sprite.Draw(dst, 0, 0, 1);  // plain copy of the 4 x 4 rectangle
-  EXPECT_EQ(plat::GetPixel(dst, 0, 0), 0u);
-  EXPECT_EQ(plat::GetPixel(dst, 1, 1), 0x00FF00u);
-  EXPECT_EQ(plat::GetPixel(dst, 3, 3), 0u);
-  EXPECT_EQ(plat::GetPixel(dst, 4, 4), 0x0000F0u);
-
-  plat::FillRect(dst, 0, 0, 6, 6, 0x0000F0);
-  sprite.Draw(dst, 0, 0, 2);  // silhouette in white
-  EXPECT_EQ(plat::GetPixel(dst, 1, 1), 0xFFFFFFu);
-  EXPECT_EQ(plat::GetPixel(dst, 0, 0), 0x0000F0u);
+  // Down the diagonal of a blue ground: masked (the square only), a plain
+  // copy of the 4 x 4 rectangle, a white silhouette.
+  const uint32_t B = 0x0000F0, G = 0x00FF00, W = 0xFFFFFF;
+  const std::vector<uint32_t> want[3] = {{B, G, G, B, B}, {0, G, G, 0, B}, {B, W, W, B, B}};
+  for (int mode = 0; mode < 3; ++mode) {
+    plat::FillRect(dst, 0, 0, 6, 6, B);
+    EXPECT_EQ(sprite.Draw(dst, 0, 0, mode), -1) << mode;
+    std::vector<uint32_t> diagonal;
+    for (int i = 0; i < 5; ++i) diagonal.push_back(plat::GetPixel(dst, i, i));
+    EXPECT_EQ(diagonal, want[mode]) << mode;
+  }
 
   plat::FillRect(dst, 0, 0, 6, 6, 0x0000F0);
   const std::vector<uint32_t> before = dst.Pixels;
