@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "audio/wavedef.h"
@@ -138,9 +139,7 @@ TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
   Start();
   tokoton::StartEndlessGame();
   ExpectPiece(2, 2);
-  EXPECT_EQ(Piece.PieceX, 72);
-  EXPECT_EQ(Piece.PieceY, -24);
-  EXPECT_EQ(Piece.PieceRot, 0);
+  EXPECT_EQ(std::tie(Piece.PieceX, Piece.PieceY, Piece.PieceRot), std::tuple(72, -24, 0));
   EXPECT_EQ(tokoton::PieceCount, 1);
   const int next0 = tokoton::EndlessNext[0], next1 = tokoton::EndlessNext[1];
 
@@ -158,18 +157,15 @@ TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
   ASSERT_TRUE(Frames(922));
   EXPECT_EQ(Piece.LockTimer, -1);
   ASSERT_TRUE(Frames(1));
-  EXPECT_EQ(Piece.PieceY, 240);
-  EXPECT_EQ(Piece.LockTimer, 30);
+  EXPECT_EQ(std::tie(Piece.PieceY, Piece.LockTimer), std::tuple(240, 30));
   // It rests 30 frames, held on its row, and is fixed on the next one.
   ASSERT_TRUE(Frames(30));
-  EXPECT_EQ(Piece.LockTimer, 0);
-  EXPECT_EQ(Piece.PieceY, 240);
+  EXPECT_EQ(std::tie(Piece.PieceY, Piece.LockTimer), std::tuple(240, 0));
   EXPECT_EQ(Column(3), "...........");
   ASSERT_TRUE(Frames(1));
   EXPECT_EQ(Column(3), ".........22");
   ExpectPiece(next0, next1);
-  EXPECT_EQ(Piece.PieceY, -24);
-  EXPECT_EQ(Piece.LockTimer, -1);
+  EXPECT_EQ(std::tie(Piece.PieceY, Piece.LockTimer), std::tuple(-24, -1));
   // The fixing frame pauses 11 frames more.
   EXPECT_EQ(headless::CurrentFrame(), 955 + 11);
   EXPECT_EQ(Matching(Events(), "sound 16"), std::vector<std::string>{"923 sound 16"});
@@ -292,8 +288,7 @@ TEST_F(Endless, PieceTurnedOutOfTheWellWhileRestingEndsTheGame) {
   for (int y = 1; y <= 10; ++y) EndlessMap->SetChipNo(4, y, 2);
   tokoton::StartEndlessGame();
   ASSERT_TRUE(Frames(4));
-  EXPECT_EQ(Piece.LockTimer, 30);
-  EXPECT_EQ(Piece.PieceY, 0);
+  EXPECT_EQ(std::tie(Piece.PieceY, Piece.LockTimer), std::tuple(0, 30));
   ASSERT_TRUE(Frames(7));
   EXPECT_EQ(Piece.PieceRot, 0);
   ExpectPiece(2, 2);
@@ -392,9 +387,8 @@ TEST_F(Endless, ChainedCircuitScoresWithTheSquareOfThePass) {
   ASSERT_TRUE(Frames(70));
   EXPECT_EQ(tokoton::EndlessScore, 390);
   ASSERT_TRUE(Frames(1));
-  EXPECT_EQ(tokoton::EndlessScore, 390 + 400 + 12800);
-  EXPECT_EQ(Piece.Chain, 2);
-  EXPECT_EQ(tokoton::EndlessBlocks, 4 + 8);
+  EXPECT_EQ(std::tie(tokoton::EndlessScore, Piece.Chain, tokoton::EndlessBlocks),
+            std::tuple(390 + 400 + 12800, 2, 4 + 8));
   for (int y = 0; y <= 10; ++y) EXPECT_EQ(Row(y), ".......") << y;
   const auto events = Events();
   EXPECT_EQ(Matching(events, "sound 14"),
@@ -433,10 +427,9 @@ TEST_F(Endless, PanelHoldsItsNumbersInSevenCharacters) {
   tokoton::EndlessBlocks = 100000;
   tokoton::EndlessHiScore = 500;
   tokoton::DrawEndlessPanel();
-  EXPECT_EQ(tokoton::EndlessScore, 9999990);
-  EXPECT_EQ(tokoton::EndlessLevel, 999);
-  EXPECT_EQ(tokoton::EndlessBlocks, 99999);
-  EXPECT_EQ(tokoton::EndlessHiScore, 9999990);
+  EXPECT_EQ(std::tie(tokoton::EndlessScore, tokoton::EndlessLevel, tokoton::EndlessBlocks,
+                     tokoton::EndlessHiScore),
+            std::tuple(9999990, 999, 99999, 9999990));
 
   // The value right-aligned in its field: "   1234" at (40, 144) draws
   // exactly what the panel draws there.
