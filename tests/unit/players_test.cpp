@@ -40,18 +40,13 @@ TEST_F(PlayerPlay, SetUpPlacesCursorsDealsQueuesAndSharesTheRequirement) {
     EXPECT_EQ(P(1).Queue[i], Supply[7 + i]);
   }
   EXPECT_EQ(SupplyIndex, 13);
-  EXPECT_EQ(P(0).ButtonsPrev, 0x400000);
-  EXPECT_EQ(P(1).PendingX, 4);
+  EXPECT_EQ(std::tie(P(0).ButtonsPrev, P(1).PendingX), std::tuple(0x400000, 4));
   // Without a second joystick the keyboard and the first joystick split.
-  EXPECT_EQ(P(0).DeviceMask, 1);
-  EXPECT_EQ(P(1).DeviceMask, 2);
-
+  EXPECT_EQ(std::tie(P(0).DeviceMask, P(1).DeviceMask), std::tuple(1, 2));
   Start(s, 2, "0 J1 connect\n");
-  EXPECT_EQ(P(0).DeviceMask, 3);
-  EXPECT_EQ(P(1).DeviceMask, 4);
+  EXPECT_EQ(std::tie(P(0).DeviceMask, P(1).DeviceMask), std::tuple(3, 4));
   Start(s, 1, "0 J1 connect\n");
-  EXPECT_EQ(P(0).DeviceMask, 3);
-  EXPECT_EQ(P(0).Required, 31);
+  EXPECT_EQ(std::tie(P(0).DeviceMask, P(0).Required), std::tuple(3, 31));
 }
 
 TEST_F(PlayerPlay, HeldDirectionRepeatsAfterTwentyFourFramesThenEverySixAndStopsAtTheEdge) {
@@ -75,13 +70,11 @@ TEST_F(PlayerPlay, OnlyTheFirstDirectionCountsAndAnEdgeStopsIt) {
   // Up beats right; at the top row up does nothing and right is not tried.
   Start(TwoEnds(4, 1, 9, 7), 1, "0 Up down\n0 Right down\n");
   RunTo(60);
-  EXPECT_EQ(P(0).CursorX, 4);
-  EXPECT_EQ(P(0).CursorY, 0);
+  EXPECT_EQ(std::tie(P(0).CursorX, P(0).CursorY), std::tuple(4, 0));
   // Down beats right and left.
   Start(TwoEnds(4, 1, 9, 7), 1, "0 Down down\n0 Left down\n0 Right down\n");
   RunTo(1);
-  EXPECT_EQ(P(0).CursorX, 4);
-  EXPECT_EQ(P(0).CursorY, 2);
+  EXPECT_EQ(std::tie(P(0).CursorX, P(0).CursorY), std::tuple(4, 2));
 }
 
 TEST_F(PlayerPlay, TwoCursorsNeverShareACell) {
@@ -104,8 +97,7 @@ TEST_F(PlayerPlay, TwoCursorsNeverShareACell) {
   RunTo(61);
   EXPECT_EQ(P(0).CursorX, 4);
   RunTo(81);
-  EXPECT_EQ(P(1).CursorX, 4);
-  EXPECT_EQ(P(1).CursorY, 1);
+  EXPECT_EQ(std::tie(P(1).CursorX, P(1).CursorY), std::tuple(4, 1));
   EXPECT_EQ(FramesOf(0), (std::vector<int64_t>{0, 40, 60}));
 }
 
@@ -121,26 +113,21 @@ TEST_F(PlayerPlay, LayingPaysAHundredAdvancesTheQueueAndNeedsAFreshPress) {
   P(0).Queue[0] = CHIP_FIRST_PIECE;  // a straight that carries the water on
   const uint8_t second = P(0).Queue[1];
   RunTo(3);
-  EXPECT_EQ(P(0).Score, 100);
   EXPECT_EQ(Board[1][0].ChipNo, CHIP_FIRST_PIECE);
   EXPECT_EQ(Board[1][0].Owner, 0);
   EXPECT_NE(Board[1][0].OnPath, 0);
-  EXPECT_EQ(P(0).Ahead, 1);  // laying traced the route again
-  EXPECT_EQ(P(0).QueueIndex, 1);
-  EXPECT_EQ(P(0).Queue[0], Supply[7]);  // the slot is refilled at once
-  EXPECT_EQ(P(0).Wait, 6);
+  // Paid, the route traced again, the slot refilled at once, a wait set.
+  EXPECT_EQ(std::tie(P(0).Score, P(0).Ahead, P(0).QueueIndex, P(0).Wait), std::tuple(100, 1, 1, 6));
+  EXPECT_EQ(P(0).Queue[0], Supply[7]);
   RunTo(10);
   EXPECT_EQ(Board[2][0].ChipNo, CHIP_EMPTY);
   EXPECT_EQ(P(0).Score, 100);
   RunTo(44);
   EXPECT_EQ(Board[2][0].ChipNo, second);
   EXPECT_EQ(Board[3][0].ChipNo, CHIP_DRAIN + DirLeft);
-  EXPECT_EQ(P(0).Score, 200);
-  EXPECT_EQ(P(0).QueueIndex, 2);
-  RunTo(48);
-  // The cursor is on the drain now: nothing happens, nothing is paid.
-  EXPECT_EQ(P(0).Score, 200);
-  EXPECT_EQ(P(0).QueueIndex, 2);
+  EXPECT_EQ(std::tie(P(0).Score, P(0).QueueIndex), std::tuple(200, 2));
+  RunTo(48);  // the cursor is on the drain now: nothing happens, nothing is paid
+  EXPECT_EQ(std::tie(P(0).Score, P(0).QueueIndex), std::tuple(200, 2));
   EXPECT_EQ(FramesOf(1), (std::vector<int64_t>{2, 10}));
 }
 
@@ -198,11 +185,8 @@ TEST_F(PlayerPlay, ReplacingBreaksThePieceAndDropsTheNewOneInThirtyEightFramesLa
   // Frame 40, 38 frames after the break: the piece drops in, for no points.
   EXPECT_EQ(Board[1][0].ChipNo, CHIP_FIRST_PIECE);
   EXPECT_EQ(Board[1][0].Owner, 0);
-  EXPECT_EQ(P(0).Score, -50);
-  EXPECT_EQ(P(0).QueueIndex, 1);
-  EXPECT_EQ(P(0).PendingChip, 0);
-  EXPECT_EQ(P(0).Wait, 6);
-  EXPECT_EQ(P(0).Ahead, 1);
+  EXPECT_EQ(std::tie(P(0).Score, P(0).QueueIndex, P(0).PendingChip, P(0).Wait, P(0).Ahead),
+            std::tuple(-50, 1, 0, 6, 1));
   EXPECT_EQ(FramesOf(12), (std::vector<int64_t>{2}));  // break sound of pipe set 2
 }
 
