@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  options.PicturesForShotsOnly = true;
   if (!headless::Configure(options, error)) {
     std::fprintf(stderr, "ductora-headless: %s\n", error.c_str());
     return 2;

@@ -94,12 +94,13 @@ bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int 
   ClipAxis(dx, sx, w, dst.Width, src.Width);
   ClipAxis(dy, sy, h, dst.Height, src.Height);
   if (w <= 0 || h <= 0) return true;
-  // A copy of a surface onto itself reads the picture as it was before.
-  std::vector<uint32_t> copy;
+  // A copy of a surface onto itself reads the picture as it was before,
+  // through a buffer that is kept from one copy to the next.
+  static std::vector<uint32_t> copy;
   const uint32_t* from = src.Pixels.data();
   int fromWidth = src.Width;
   if (&dst == &src) {
-    copy.resize(static_cast<size_t>(w) * h);
+    if (copy.size() < static_cast<size_t>(w) * h) copy.resize(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
       std::copy_n(&src.Pixels[static_cast<size_t>(sy + y) * src.Width + sx], w, &copy[y * w]);
     from = copy.data();

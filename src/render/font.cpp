@@ -1,8 +1,10 @@
-// The bitmap font. A coloured character is made in the sheet's scratch
-// cell (the inverted swatch ANDed with the glyph) and then laid over the
-// destination in two copies, so that only the glyph's white pixels change.
+// The bitmap font. A coloured character is the glyph laid over the
+// destination so that only the glyph's white pixels change, taking the
+// colour of the swatch: one pass over the cell, pixel by pixel, with the
+// same result as building it in the scratch cell and copying it twice.
 #include "render/font.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace render {
@@ -10,8 +12,6 @@ namespace render {
 FontObject GameFont;
 
 namespace {
-
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 // True when the rectangle lies wholly on the surface.
 bool RectOnSurface(const plat::Surface& s, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -38,17 +38,33 @@ bool FontObject::GlyphOnSheet(int16_t code, int32_t& sx, int32_t& sy) const {
   return RectOnSurface(*Sheet, sx, sy, SizeX, SizeY);
 }
 
-// Scratch cell := NOT swatch AND glyph. A colour number whose swatch cell is
-// not on row 0 of the sheet (or is the scratch cell itself) counts as a black
-// swatch, the same as the empty cells after the seven colours.
-void FontObject::PrepareScratch(int32_t sx, int32_t sy) {
+// The swatch of the current colour, or nullptr when the colour number's
+// swatch cell is not on row 0 of the sheet (or is the scratch cell itself):
+// such a colour draws as a black swatch, the same as the empty cells after
+// the seven colours.
+const uint32_t* FontObject::Swatch() const {
   const int32_t swatchX = (ColorNo + 1) * SizeX;
-  if (ColorNo >= 0 && RectOnSurface(*Sheet, swatchX, 0, SizeX, SizeY)) {
-    plat::BitBlt(*Sheet, 0, 0, SizeX, SizeY, *Sheet, swatchX, 0, plat::NOTSRCCOPY);
-  } else {
-    plat::FillRect(*Sheet, 0, 0, SizeX, SizeY, kWhite);
+  if (ColorNo < 0 || !RectOnSurface(*Sheet, swatchX, 0, SizeX, SizeY)) return nullptr;
+  return &Sheet->Pixels[static_cast<size_t>(swatchX)];
+}
+
+// Per pixel, with the glyph g and the swatch w: d := (d | g) ^ (~w & g).
+// Where g is white that is w; where g is black d stays as it was. The cell
+// is clipped against the destination the way a copy would clip it.
+void FontObject::BlendGlyph(plat::Surface& pb, int32_t x, int32_t y, int32_t sx, int32_t sy) const {
+  const uint32_t* swatch = Swatch();
+  int32_t x0 = std::max(0, -x), y0 = std::max(0, -y);
+  int32_t x1 = std::min(SizeX, pb.Width - x), y1 = std::min(SizeY, pb.Height - y);
+  const size_t sheetWidth = static_cast<size_t>(Sheet->Width);
+  for (int32_t r = y0; r < y1; ++r) {
+    uint32_t* d = &pb.Pixels[static_cast<size_t>(y + r) * pb.Width + x];
+    const uint32_t* g = &Sheet->Pixels[(sy + r) * sheetWidth + sx];
+    const uint32_t* w = swatch == nullptr ? nullptr : swatch + r * sheetWidth;
+    for (int32_t c = x0; c < x1; ++c) {
+      const uint32_t fill = w == nullptr ? 0 : w[c];
+      d[c] = (((d[c] | g[c]) ^ (~fill & g[c])) & plat::kColorMask);
+    }
   }
-  plat::BitBlt(*Sheet, 0, 0, SizeX, SizeY, *Sheet, sx, sy, plat::SRCAND);
 }
 
 void FontObject::Putchar(plat::Surface& pb, int32_t x, int32_t y, int16_t code) {
@@ -57,14 +73,10 @@ void FontObject::Putchar(plat::Surface& pb, int32_t x, int32_t y, int16_t code) 
   plat::BitBlt(pb, x, y, SizeX, SizeY, *Sheet, sx, sy, plat::SRCPAINT);
 }
 
-// Where the glyph is white: (d | 1) ^ ~swatch = swatch. Where it is black the
-// scratch cell is black too, so both copies leave the destination alone.
 void FontObject::PutcharC(plat::Surface& pb, int32_t x, int32_t y, int16_t code) {
   int32_t sx = 0, sy = 0;
   if (!GlyphOnSheet(code, sx, sy)) return;
-  PrepareScratch(sx, sy);
-  plat::BitBlt(pb, x, y, SizeX, SizeY, *Sheet, sx, sy, plat::SRCPAINT);
-  plat::BitBlt(pb, x, y, SizeX, SizeY, *Sheet, 0, 0, plat::SRCINVERT);
+  BlendGlyph(pb, x, y, sx, sy);
 }
 
 void FontObject::Puts(plat::Surface& pb, int32_t x, int32_t y, std::string_view text) {

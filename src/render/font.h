@@ -1,9 +1,9 @@
 // The bitmap font: every text of the game is cut from the font sheet.
 //
 // Glyphs are white on black in cells of SizeX x SizeY, sixteen to a row, so
-// code c sits in column c mod 16 and row c / 16. Cell 0 is a scratch cell
-// for coloured characters; cells 1 to 7 hold the colour swatches that fill
-// coloured glyphs (swatch FontColor + 1).
+// code c sits in column c mod 16 and row c / 16. Cell 0 draws nothing (it
+// was once the scratch cell for coloured characters); cells 1 to 7 hold the
+// colour swatches that fill coloured glyphs (swatch FontColor + 1).
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,8 @@ class FontObject {
 
  private:
   bool GlyphOnSheet(int16_t code, int32_t& sx, int32_t& sy) const;
-  void PrepareScratch(int32_t sx, int32_t sy);
+  const uint32_t* Swatch() const;
+  void BlendGlyph(plat::Surface& pb, int32_t x, int32_t y, int32_t sx, int32_t sy) const;
 
   int16_t Defined = 0;
   plat::Surface* Sheet = nullptr;

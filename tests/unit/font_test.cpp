@@ -120,16 +120,33 @@ TEST_F(Font, CodesWithoutAGlyphAndAFontNotYetDefinedDrawNothing) {
   EXPECT_EQ(dst.Pixels, before.Pixels);
 }
 
-TEST_F(Font, ColouringUsesOnlyTheScratchCell) {
+TEST_F(Font, ColouringLeavesTheSheetAsItWas) {
   const plat::Surface sheetBefore = Sheet;
   plat::Surface dst = Busy();
-  Obj.FontColor(2);
-  Obj.PutCstring(dst, 0, 0, "PIPE 42");
-  for (int y = 0; y < Sheet.Height; ++y)
-    for (int x = 0; x < Sheet.Width; ++x)
-      if (x >= 16 || y >= 16) {
-        ASSERT_EQ(SheetAt(x, y), plat::GetPixel(sheetBefore, x, y)) << x << "," << y;
+  for (int color : {2, 6, 9, -1}) {
+    Obj.FontColor(color);
+    Obj.PutCstring(dst, 0, 0, "PIPE 42");
+  }
+  EXPECT_EQ(Sheet.Pixels, sheetBefore.Pixels);
+}
+
+TEST_F(Font, ColouredGlyphsClipAtEveryEdgeOfTheDestination) {
+  const int places[][2] = {{-5, -7}, {310, 40}, {-15, 20}, {100, -15}, {319, 47},
+                           {-16, 0}, {0, 48},   {-3, 37},  {311, -2}};
+  Obj.FontColor(4);
+  for (const auto& p : places) {
+    plat::Surface dst = Busy();
+    const plat::Surface before = dst;
+    Obj.PutcharC(dst, p[0], p[1], 'W');
+    for (int y = 0; y < dst.Height; ++y)
+      for (int x = 0; x < dst.Width; ++x) {
+        int dx = x - p[0], dy = y - p[1];
+        bool lit = dx >= 0 && dx < 16 && dy >= 0 && dy < 16 && GlyphLit('W', dx, dy);
+        uint32_t want = lit ? SheetAt(5 * 16 + dx, dy) : plat::GetPixel(before, x, y);
+        ASSERT_EQ(plat::GetPixel(dst, x, y), want)
+            << p[0] << "," << p[1] << " at " << x << "," << y;
       }
+  }
 }
 
 // ------------------------------------------------------------ strings

@@ -69,6 +69,24 @@ TEST(Raster, CopiesClipAtEveryEdgeAndCornerAndOverlapSafely) {
   plat::BitBlt(row, 2, 0, 6, 1, row, 0, 0, plat::SRCCOPY);
   const uint32_t want[] = {1, 2, 1, 2, 3, 4};
   for (int x = 0; x < 6; ++x) EXPECT_EQ(At(row, x, 0), want[x]);
+  // Self-copies one after another, large then small, each in every
+  // direction of overlap, read their own old picture and nothing left over
+  // from the copy before.
+  Surface pic = Filled(40, 30, 0);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) plat::SetPixelV(pic, x, y, 0x10000 * x + 0x100 * y + 7);
+  const int moves[][6] = {{3, 2, 0, 0, 37, 28}, {0, 0, 5, 4, 20, 20}, {1, 6, 0, 5, 9, 3},
+                          {9, 9, 8, 8, 2, 2},   {0, 1, 0, 0, 40, 29}, {2, 0, 0, 0, 6, 1}};
+  for (const auto& m : moves) {
+    for (uint32_t rop : {plat::SRCCOPY, plat::SRCINVERT}) {
+      const Surface old = pic;
+      Surface expected = pic;
+      plat::BitBlt(expected, m[0], m[1], m[4], m[5], old, m[2], m[3], rop);
+      plat::BitBlt(pic, m[0], m[1], m[4], m[5], pic, m[2], m[3], rop);
+      ASSERT_EQ(pic.Pixels, expected.Pixels)
+          << m[0] << "," << m[1] << " from " << m[2] << "," << m[3] << " rop " << rop;
+    }
+  }
 }
 
 TEST(Raster, StretchEnlargesAndShrinks) {

@@ -1,5 +1,9 @@
 // The runner's script and the input words it produces.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 #include "input/joystick.h"
 #include "platform/headless/runner.h"
@@ -112,6 +116,39 @@ TEST(Options, CommandLine) {
   EXPECT_FALSE(headless::ParseOptions(2, const_cast<char**>(bad2), o, err));
   const char* bad3[] = {"x", "--speed", "3"};
   EXPECT_FALSE(headless::ParseOptions(3, const_cast<char**>(bad3), o, err));
+}
+
+// The runner keeps a shown picture only while a screenshot is still to come,
+// and the screenshot is the picture shown last before its frame.
+TEST(Screenshots, TakeTheLastShownPictureAndOnlyThenIsItKept) {
+  headless::Reset();
+  const std::string shot = "/tmp/ductora-test-shot-" + std::to_string(::getpid()) + ".png";
+  headless::Options o;
+  o.PicturesForShotsOnly = true;
+  o.Shots.push_back({1, shot});
+  std::string err;
+  ASSERT_TRUE(headless::Configure(o, err)) << err;
+  plat::Surface red, blue, green;
+  for (auto [s, c] : {std::pair{&red, 0xFF0000u}, {&blue, 0x0000FFu}, {&green, 0x00FF00u}}) {
+    plat::Resize(*s, 8, 4);
+    plat::FillRect(*s, 0, 0, 8, 4, c);
+  }
+  plat::Present(red);
+  EXPECT_EQ(headless::LastShown().Pixels, red.Pixels);
+  plat::FrameMark();  // frame 0
+  plat::Present(blue);
+  plat::FrameMark();  // frame 1: the shot
+  plat::Present(green);
+  EXPECT_EQ(headless::LastShown().Pixels, blue.Pixels);
+  FILE* f = std::fopen(shot.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  std::remove(shot.c_str());
+  headless::Reset();
+  // Without the option every picture is kept, for the tests that read it.
+  plat::Present(green);
+  EXPECT_EQ(headless::LastShown().Pixels, green.Pixels);
+  headless::Reset();
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ struct State {
   std::vector<plat::Event> Pending;
   JoyState Joy[2];
   std::vector<Shot> Shots;
+  size_t ShotsLeft = 0;
+  bool PicturesForShotsOnly = false;
   plat::Surface Shown;
   int FullScreen = 0;
   FILE* Events = nullptr;
@@ -66,6 +68,7 @@ struct State {
   int64_t MusicLength = 0;
   int64_t MusicPausedAt = -1;
   void (*ExitHook)() = nullptr;
+  void (*FrameHook)(int64_t) = nullptr;
 };
 
 State S;
@@ -186,6 +189,7 @@ void TakeShots(bool atExit) {
   for (Shot& shot : S.Shots) {
     if (shot.Done || shot.Frame > S.Frame || (!atExit && shot.Frame != S.Frame)) continue;
     shot.Done = true;
+    --S.ShotsLeft;
     if (!WritePng(S.Shown, shot.File))
       std::fprintf(stderr, "ductora-headless: cannot write screenshot %s\n", shot.File.c_str());
   }
@@ -265,6 +269,8 @@ bool Configure(const Options& o, std::string& error) {
   S.StopAtFrame = o.Frames;
   S.StateFile = o.StateFile;
   for (const auto& [frame, file] : o.Shots) S.Shots.push_back({frame, file, false});
+  S.ShotsLeft = S.Shots.size();
+  S.PicturesForShotsOnly = o.PicturesForShotsOnly;
   if (!o.EventsFile.empty()) {
     S.Events = std::fopen(o.EventsFile.c_str(), "w");
     if (S.Events == nullptr) return error = "cannot write " + o.EventsFile, false;
@@ -274,6 +280,7 @@ bool Configure(const Options& o, std::string& error) {
 
 int64_t CurrentFrame() { return S.Frame; }
 const plat::Surface& LastShown() { return S.Shown; }
+void SetFrameHook(void (*hook)(int64_t)) { S.FrameHook = hook; }
 
 bool WritePng(const plat::Surface& s, const std::string& path) {
   if (s.Width <= 0 || s.Height <= 0) return false;
@@ -317,11 +324,13 @@ void WaitUntil(int64_t deadline) { S.Clock = std::max(S.Clock, deadline); }
 void FrameMark() {
   headless::TakeShots(false);
   ++S.Frame;
+  if (S.FrameHook != nullptr) S.FrameHook(S.Frame);
 }
 
 void PauseFrame() {
   headless::TakeShots(false);
   ++S.Frame;
+  if (S.FrameHook != nullptr) S.FrameHook(S.Frame);
 }
 
 uint32_t RandomSeed() { return S.Seed; }
@@ -356,7 +365,10 @@ int JoyGetPos(int id, JoyInfo& info) {
 
 bool JoyStartDown(int) { return false; }
 
+// Nothing but a screenshot reads the runner's picture: with none to come,
+// the copy is not made.
 void Present(const Surface& screen) {
+  if (S.PicturesForShotsOnly && S.ShotsLeft == 0) return;
   if (S.FullScreen != 0)
     ComposeFullScreen(screen, S.Shown);
   else

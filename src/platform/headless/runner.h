@@ -20,6 +20,9 @@ struct Options {
   std::string EventsFile;
   std::string StateFile;
   std::string ExportDir;
+  // Keep the shown picture only while a screenshot is still to be taken
+  // (the runner); otherwise every picture is kept for LastShown().
+  bool PicturesForShotsOnly = false;
 };
 
 // Reads the command line; false with a message for a bad one.
@@ -33,6 +36,9 @@ bool Configure(const Options& options, std::string& error);
 int64_t CurrentFrame();
 const plat::Surface& LastShown();
 bool WritePng(const plat::Surface& s, const std::string& path);
+// Called after every frame with the frames counted so far (benchmarks time
+// stretches of play with it); nullptr turns it off.
+void SetFrameHook(void (*hook)(int64_t frame));
 
 // Puts the back end back in its first state (for tests in one process).
 void Reset();
