@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/platform.h"
 #include "render/font.h"
 #include "render/sheets.h"
 #include "render/surfaces.h"
+#include "shell/credits.h"
 #include "shell/gamestate.h"
 #include "shell/savedata.h"
 #include "shell/window.h"
@@ -36,6 +39,22 @@ TEST(Credits, PagesTakeTheirNamesInOrder) {
     auto page = game::RollPage(n, c, 352);
     ASSERT_EQ(page.size(), 1u) << n;
     EXPECT_EQ(page[0].Y, 168) << n;
+  }
+}
+
+// The roll the game ships: every slot of every page has its own line, each
+// in the font's codes and at least one character clear of either edge.
+TEST(Credits, ShippedRollFillsEveryPageWithinTheMargin) {
+  game::CreditPages full(game::kRollPages, std::vector<std::string>(10, "X"));
+  game::CreditPages shipped = game::ParseCredits(game::CreditsText());
+  std::set<std::string> seen;
+  for (int n = 0; n < game::kRollPages; ++n) {
+    EXPECT_EQ(game::RollPage(n, shipped, 352).size(), game::RollPage(n, full, 352).size()) << n;
+    for (const std::string& line : shipped[n]) {
+      EXPECT_LE(line.size(), 30u) << line;  // 32 characters across the screen
+      EXPECT_TRUE(seen.insert(line).second) << "repeated: " << line;
+      for (char c : line) EXPECT_TRUE(c == ' ' || (c >= 33 && c <= 90)) << line;
+    }
   }
 }
 
