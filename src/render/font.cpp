@@ -59,11 +59,12 @@ void FontObject::BlendGlyph(plat::Surface& pb, int32_t x, int32_t y, int32_t sx,
   for (int32_t r = y0; r < y1; ++r) {
     uint32_t* d = &pb.Pixels[static_cast<size_t>(y + r) * pb.Width + x];
     const uint32_t* g = &Sheet->Pixels[(sy + r) * sheetWidth + sx];
-    const uint32_t* w = swatch == nullptr ? nullptr : swatch + r * sheetWidth;
-    for (int32_t c = x0; c < x1; ++c) {
-      const uint32_t fill = w == nullptr ? 0 : w[c];
-      d[c] = (((d[c] | g[c]) ^ (~fill & g[c])) & plat::kColorMask);
+    if (swatch == nullptr) {  // a black swatch: (d | g) ^ g
+      for (int32_t c = x0; c < x1; ++c) d[c] &= ~g[c] & plat::kColorMask;
+      continue;
     }
+    const uint32_t* w = swatch + r * sheetWidth;
+    for (int32_t c = x0; c < x1; ++c) d[c] = ((d[c] | g[c]) ^ (~w[c] & g[c])) & plat::kColorMask;
   }
 }
 
