@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Zlib
 # The two commands of the README:
 #   make run   set up, build and start the game
 #   make test  set up, build and run every test, then again under ASan and UBSan

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Zlib
 # Writes a C++ source returning the text of IN from game::CreditsText().
 file(READ ${IN} TEXT HEX)
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," BYTES "${TEXT}")

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Installs the Debian packages the game and its tests need, when any is missing.
 # Quiet and quick when everything is already there.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // ductora-headless: the real game driven by a script, as fast as it runs.
 #include <cstdio>
 #include <fstream>

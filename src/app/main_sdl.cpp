@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // ductora: the game in a real window.
 #include "shell/mainmodule.h"
 

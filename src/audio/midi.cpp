@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "audio/midi.h"
 
 #include "platform/platform.h"

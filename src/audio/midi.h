@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Background music from MIDI files, one piece at a time, played once.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "audio/wavedef.h"
 
 #include <cstdio>

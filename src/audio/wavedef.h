@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Sound effects 0..16 played from memory under a small priority scheme.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "endless/heylawmap.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The well of the endless mode: 7 columns by 11 rows of pipe chips between
 // two walls and a floor. It answers where a falling piece may stand, keeps
 // the fixed chips, finds closed circuits and the runs in front of end caps,

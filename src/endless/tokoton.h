@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The endless mode: pipe pieces fall into the well, closed circuits and the
 // runs in front of end caps are scored and removed, the level speeds up the
 // fall, and the game lasts until a piece settles above the well.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "input/joystick.h"
 
 #include "platform/platform.h"

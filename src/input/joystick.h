@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Input words: one 32-bit word per device, the same bit for the same button
 // on every device.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Reader for the uncompressed 8-bit palette BMPs the sheets are stored in.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Whole-file reads and safe writes.
 #include <errno.h>
 #include <fcntl.h>

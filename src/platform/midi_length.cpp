@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Walks every track of a MIDI file once, collecting the tempo changes and the tick of the last
 // event, then integrates the tempo map. Every read is bounds-checked and every step consumes at
 // least one byte, so a damaged file ends in false, never in a crash or a hang.

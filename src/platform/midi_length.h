@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Playing length of a Standard MIDI file, for a back end without a synthesiser.
 #pragma once
 

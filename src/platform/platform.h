@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The narrow layer between the game and the operating system.
 //
 // Everything the game needs from the machine (pictures, the clock, keys and

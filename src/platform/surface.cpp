@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Surfaces and the raster operations the game draws with.
 #include <algorithm>
 #include <cstdlib>

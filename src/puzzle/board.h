@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The playing field: the board of cells, the table of piece kinds every
 // cell is copied from, the directions, the four special positions of a
 // stage, the wrap-around flags and the neighbour rule the water follows.

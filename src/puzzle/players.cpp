@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "puzzle/players.h"
 
 #include "audio/wavedef.h"

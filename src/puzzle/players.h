@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The players: cursors with auto-repeat, the queue of coming pieces, and
 // laying or replacing a piece on the board.
 #pragma once

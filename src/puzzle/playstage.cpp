@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "puzzle/playstage.h"
 
 #include "audio/midi.h"

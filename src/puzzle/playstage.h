@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // One attempt at a stage: the frame loop of play, the overlay drawn over
 // the restored screen each frame, and what follows a leak.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The search follows the water with the game's own Step over the real
 // board: every cell that can be built on gets, in turn, each way the water
 // could leave it. A cell remembers the set of kinds that would give its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Proves a stage clearable: a search for water routes from the source to
 // the drain that the players could build with the stage's supply. Used by
 // the stage compiler; it works on the board and the special positions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "puzzle/stage.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The course files and the set-up of a stage: reading one record, laying
 // it out on the board, the water timing, the supply and the pipe pictures.
 #pragma once

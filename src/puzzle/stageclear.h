@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The bonus inspection after a cleared stage: unused pieces are broken at
 // a cost to their owners, then the exhaustive, intersect and long-range
 // bonuses are paid one line at a time, and a curtain closes the screen.

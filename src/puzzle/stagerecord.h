@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The 110-byte stage record of the course files, shared by the game and
 // the stage compiler: decoding, encoding, the checks every record must
 // pass before it is played, and laying a record out on the board.

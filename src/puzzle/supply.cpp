@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "puzzle/supply.h"
 
 #include <utility>

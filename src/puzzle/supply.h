@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The shared, shuffled supply of 100 pieces the players draw from.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "puzzle/water.h"
 
 #include "audio/wavedef.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The water: the start delay, the run through the pipes cell by cell, the
 // hurry button, the special-pipe bonus and the route trace ahead of the
 // water that counts each player's pieces.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The bitmap font. A coloured character is the glyph laid over the
 // destination so that only the glyph's white pixels change, taking the
 // colour of the swatch: one pass over the cell, pixel by pixel, with the

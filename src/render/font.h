@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The bitmap font: every text of the game is cut from the font sheet.
 //
 // Glyphs are white on black in cells of SizeX x SizeY, sixteen to a row, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Masks for two-copy transparent drawing.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "render/playdraw.h"
 
 #include <algorithm>

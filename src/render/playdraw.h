@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Drawing of the play screen: board frame, cells, water, cursors, queues,
 // replacement effects, time gauge and the score line. Each routine draws
 // on the surface it is given.

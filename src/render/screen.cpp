@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "render/screen.h"
 
 #include "puzzle/playstage.h"

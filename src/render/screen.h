@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Drawing that works on a whole screen rather than on the board.
 #pragma once
 

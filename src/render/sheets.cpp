@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Sheet loading. The sheets are 8-bit BMP files embedded in the program;
 // each load decodes the file again, which is cheap next to a stage set-up.
 #include "render/sheets.h"

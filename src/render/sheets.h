@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The picture sheets built into the program and the start-up load.
 //
 // Every sheet is addressed by its file name; the name is looked up exactly

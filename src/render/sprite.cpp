@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "render/sprite.h"
 
 namespace render {

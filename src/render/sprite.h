@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // A sprite: one named rectangle of a sheet, drawn anywhere in one of four
 // ways. The endless well keeps one per chip picture.
 #pragma once

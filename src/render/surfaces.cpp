@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "render/surfaces.h"
 
 namespace render {

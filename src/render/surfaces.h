@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The picture surfaces of the game: the screen, the persistent play-screen
 // layer and the sheets the pictures are cut from. They live for the whole run.
 #pragma once

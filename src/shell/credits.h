@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The staff-roll text, built into the program from content/credits.txt.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/ending.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The ending of a finished course: the congratulation page and the staff
 // roll, page after page, each dissolved away to black.
 #pragma once

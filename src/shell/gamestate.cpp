@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/gamestate.h"
 
 namespace game {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The game-wide state: the handful of variables through which the screens
 // talk to each other. Plain module-level variables for the whole run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/intro.h"
 
 #include "audio/midi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The short sequences around stage play: the stage intro before every
 // attempt, the game over of a course game, and the wipe that closes the
 // screen to black.

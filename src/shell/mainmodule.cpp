@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/mainmodule.h"
 
 #include "endless/tokoton.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Start-up and the main loop of the game.
 #pragma once
 

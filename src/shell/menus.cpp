@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/menus.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The two menus that start every game: the title (players or quit) and the
 // course select (a course, or the endless mode once every course is done).
 #pragma once

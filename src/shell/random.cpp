@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/random.h"
 
 #include <random>

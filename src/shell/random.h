@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The game's one random generator: uniform draws in [0, 1).
 #pragma once
 

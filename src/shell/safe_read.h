@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Whole-file reads for the game's data files: a read error of the disk
 // must only ever give the caller's message, whatever the file layer does.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The save file: hi-scores, the finished courses and the display mode,
 // kept in memory for the whole run and mirrored in a 69-byte file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/timer.h"
 
 #include "platform/platform.h"

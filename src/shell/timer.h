@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Frame pacing: every frame loop and timed pause ends its step with WaitFrame.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "shell/window.h"
 
 #include "audio/midi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The two windows (plain and full screen), the event pump, the window keys
 // and the shutdown.
 #pragma once

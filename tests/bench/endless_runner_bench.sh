@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Frames per second of the headless runner through long scripted endless
 # games: a player who has finished all three courses chooses "HEYLAW" on the
 # course select, four games one after another. Each game lays 36 pieces

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Digests of the pictures the game shows, for proving that a change to the
 # drawing code leaves every picture byte-identical: random play from soakgen
 # through every screen (one and two players, joysticks, pauses, full screen,

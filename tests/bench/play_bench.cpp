@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The cost of composing one frame of stage play, as the play loop does it:
 // the restored layer, the water head, the overlay and the time gauge, with
 // two players, a replacement breaking and the water running. The frame

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Frames per second of the headless runner through a long scripted course
 # game: four one-player games of course A, each two attempts at its first
 # stage with the cursor moving about (every frame of play is composed in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Start-up time and memory. The real window, under an Xvfb server of its own
 # and without an audio device, is started STARTS times from a program folder
 # of its own and quit with Esc once its window is up; from its frame log

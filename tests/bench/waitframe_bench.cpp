@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Frame pacing on the real clock: 600 frames of 17 ms, with the mean frame
 // interval, its 99th percentile and the processor time used.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Frame pacing and processor time of the real window, under an Xvfb server
 # of its own and without an audio device. Each run starts the game twice
 # from a program folder of its own:

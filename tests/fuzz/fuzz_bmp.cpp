@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Picture files: any bytes give a picture of sane size or a clean refusal.
 #include <cstdlib>
 

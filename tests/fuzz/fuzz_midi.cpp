@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Music files: any bytes give a length or a refusal, never a hang.
 #include "platform/midi_length.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Save files: any bytes load into a record that saves and loads back the same.
 #include <unistd.h>
 

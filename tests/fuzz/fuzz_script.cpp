@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Runner input scripts: any text is read or refused with a line number.
 #include <cstdlib>
 #include <string>

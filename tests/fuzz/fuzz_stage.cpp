@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Stage records: a record that passes the checks can be laid out and the
 // water can follow it anywhere without leaving the board's arrays.
 #include <cstdlib>

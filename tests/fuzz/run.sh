@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Builds the fuzz targets with clang's libFuzzer and runs each for a while.
 #   tests/fuzz/run.sh [SECONDS_EACH] [BUILD_DIR]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The endless game reached from the course select ("HEYLAW", one player who
 # has finished all three courses): the first piece falls at level 1 speed and
 # rests before it is fixed; held down it falls every frame for 10 points a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The game under bad conditions: sound or music folders missing, a course
 # file missing, a data folder it may not write to, and a joystick pulled out
 # in the middle of play.

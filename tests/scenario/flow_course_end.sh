@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Finishing a course: the stages run to the last one, the course's bit is
 # set in the cleared-course mask and saved at once, the ending plays and
 # saves the hi-score, and once all three courses are finished the next

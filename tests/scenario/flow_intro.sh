@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The stage intro keeps drawing on the screen that is shown: switching to
 # full screen after the stage title and back after "READY?" leaves the same
 # picture at "GO !!" as an intro watched in the window throughout.

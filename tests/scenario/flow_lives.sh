@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # A course game has two lives: a failed stage is played again, the second
 # failure ends the game with "GAME  OVER", the hi-score rule and a save, and
 # the next game starts afresh from the title.

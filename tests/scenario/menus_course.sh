@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The course select: "HEYLAW" is the fourth line only for one player who
 # has finished all three courses, and the world name of the line under the
 # cursor is typed out one character every four frames with sound 15.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The title menu: auto-repeat and wrap of the cursor, every device confirms,
 # a held button does not, and "EXIT GAME" saves and ends the program.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # A game paused for 1000 frames plays on exactly as if it had not been
 # paused: the same state and the same events, shifted by the paused frames.
 set -euo pipefail

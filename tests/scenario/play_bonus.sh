@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The bonus inspection after a cleared stage, on a course of three stages
 # whose routes are laid before the water starts (tests/data/play_bonus.txt):
 #   1 "Full Board": every other cell a block, 3 pieces on the route, 1 needed:

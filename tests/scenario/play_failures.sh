@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Failed attempts, with no one playing (stages in tests/data/play_fail.txt):
 #   "One Short": the laid route reaches the drain with 2 pieces of the 3
 #     needed: the splash at the drain, "REQUIRE THE MORE PIPE !!" for one

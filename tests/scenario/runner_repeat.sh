@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The runner repeats itself exactly and refuses a bad script with its line.
 set -euo pipefail
 runner=$1

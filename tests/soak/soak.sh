@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Soak test: ductora-headless played by random input for many frames, in
 # sessions of SESSION frames each, through every screen the game has.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The sound effects and music files the build writes into the runtime folder: their format,
 // their lengths and levels, and that the music really sounds when rendered with the game's
 // sound font. Runs against DUCTORA_RUNTIME_DIR; skipped when that is not set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The neighbour rule the water and the route trace follow.
 #include "puzzle/board.h"
 

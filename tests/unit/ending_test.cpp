@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The ending: its pages, their timing in frames, the dissolve and the save.
 #include "shell/ending.h"
 

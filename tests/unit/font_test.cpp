@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The bitmap font: the font sheet's layout and the plain and coloured
 // drawing of characters and strings, with the shadow and outline routines.
 #include "render/font.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The endless well: circuits and cap runs, removal and the drop above it,
 // where a chip may stand, the drawing of the chips and their sprites.
 #include "endless/heylawmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The menus' repeat filter and course list, the stage titles, the game
 // over's hi-score rule and save, and the closing wipe.
 #include "shell/menus.h"

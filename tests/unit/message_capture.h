@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Collects the outside events of the game (messages shown, saves) through
 // the headless back end's event log, so a test can check them.
 #pragma once

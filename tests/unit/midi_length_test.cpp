@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Length of MIDI files from their tempo maps, and rejection of damaged files.
 #include "platform/midi_length.h"
 

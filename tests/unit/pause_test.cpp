@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Pausing freezes the frame loop at its event pump; the runner keeps
 // counting its own frames and the game's clock stands still.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // A small stage on the real board: an empty map with the special pieces a
 // test places, input from a runner script, sounds from the event log.
 #pragma once

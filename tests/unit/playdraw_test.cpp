@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The play-screen drawing, read back from sheets whose every pixel names its
 // own position, and the score line against texts written out by hand.
 #include "render/playdraw.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The players on small stages, driven through the runner's input script:
 // set-up, cursor moves, two cursors, laying, replacing and hurrying.
 #include <gtest/gtest.h>

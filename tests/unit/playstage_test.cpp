@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // One attempt at a stage through the real play loop: what each end of the
 // water costs or gains, how long it lasts in frames, and what stays on the
 // screen afterwards.

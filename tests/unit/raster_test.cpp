@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Raster operations, clipping, scaling and masks on hand-computed pixels.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The runner's script and the input words it produces.
 #include <gtest/gtest.h>
 #include <unistd.h>

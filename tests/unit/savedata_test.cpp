@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The save file: its exact bytes, the defaults, and every way the file can
 // be missing, damaged or out of reach without losing what can be kept.
 #include "shell/savedata.h"

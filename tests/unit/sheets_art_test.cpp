@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The built-in picture sheets as the game reads them: file format, layout,
 // and the rules the pipe and water pictures must keep to work together.
 #include <gtest/gtest.h>

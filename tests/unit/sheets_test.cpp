@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Sheet names and loading, the start-up load, and the pictures of the
 // system, title, texture and endless sheets that the drawing code relies on:
 // black under everything ORed onto the screen, masks that match their

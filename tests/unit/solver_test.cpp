@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The stage compiler's proof that a stage can be cleared: known routes on
 // small crafted boards, and boards on which no route can exist.
 #include "puzzle/solver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Stage records: their byte layout, the checks that keep a bad record out
 // of play, the set-up on the board and the course files.
 #include "puzzle/stage.h"

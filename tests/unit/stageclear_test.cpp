@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The bonus inspection after a cleared stage: what breaks and who pays,
 // which boards and routes earn which bonus, and the lines it shows.
 #include "puzzle/stageclear.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The shared piece supply: what a stage's counts put in it, and the
 // reshuffle after the hundredth draw.
 #include "puzzle/supply.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Helpers for tests that run game code on the headless back end.
 #pragma once
 

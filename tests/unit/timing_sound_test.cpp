@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Frame pacing on the virtual clock, the sound-effect priority scheme and
 // the music's playing time, as the event log and the clock show them.
 #include <gtest/gtest.h>

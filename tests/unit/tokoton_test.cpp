@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The endless mode on the headless back end: scripted keys, the well set up
 // by hand, and the sounds, music and saves read from the event log.
 #include "endless/tokoton.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The water on small stages: its timing per cell and speed, hurrying,
 // leaks, wraps, warps, the drain with and without enough pipe, the
 // special-pipe bonus and the counts of each player's pipe on the route.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # The real game in a real window, under a private Xvfb, driven with xdotool:
 # the title, course A, four crosses laid with the arrow keys and Z, the
 # stage cleared and inspected, Esc. At every steady moment on the way the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
 # Review pictures of the five worlds, taken by the headless runner:
 #   tools/artshots/shots.sh BUILD_DIR OUT_DIR
 # For each world N (0..4) in OUT_DIR:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Turning the notes of each part into MIDI events, section by section in play order. A part's
 // text is expanded (phrases, then repeat groups) and read as a flat stream of commands.
 #include <algorithm>

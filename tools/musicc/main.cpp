@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // musicc SCORE OUT.mid: compiles a text score into a Standard MIDI file and prints its length.
 #include <cstdio>
 #include <fstream>

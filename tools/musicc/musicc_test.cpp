@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The score compiler: what the notation turns into, and the mistakes it refuses.
 #include <gtest/gtest.h>
 

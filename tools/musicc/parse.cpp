@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Reading the line-based score format: header lines, part and phrase declarations, sections
 // holding one line (or several) of notes per part, and the play order.
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // A compiled-in-memory music score: the header, the parts (one MIDI track each), reusable
 // phrases, the sections with the text of each part, and the order in which sections play.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Writing a song as a format 1 Standard MIDI file: a conductor track with the title, time and
 // key signatures and the tempo map, then one track per part.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Each effect is a short recipe of voices. Levels are set per effect so that frequent small
 // sounds (cursor, typing, landing) sit well below the events the player must notice.
 #include "effects.h"

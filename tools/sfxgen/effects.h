@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The game's seventeen sound effects, numbered as the game plays them.
 #pragma once
 

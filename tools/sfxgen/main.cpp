@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // sfxgen OUTDIR: synthesises the game's sound effects into OUTDIR/se00.wav .. se16.wav.
 #include <cstdio>
 #include <string>

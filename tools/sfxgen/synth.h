@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // A small additive and subtractive synthesiser for the game's sound effects. Every voice is
 // added into a mono buffer of floats; Finish() then removes DC, normalises the peak and fades the
 // ends so that no effect clicks or clips.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Canvas creation and the shared drawing kit.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Channel geometry: straights, quarter-circle elbows and the spouts of the
 // middle basin.
 #include "channel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Where the water runs inside a 32 x 32 board cell.
 //
 // The pipe pictures and the water pictures are painted from this one

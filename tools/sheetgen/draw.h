@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Small drawing kit shared by every sheet painter.
 //
 // Colours are 0x00RRGGBB. Shapes are hard-edged (a pixel is in or out by its

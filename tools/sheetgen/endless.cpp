@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The endless mode's pictures: the 24 x 24 chips of the falling pieces and
 // the background with the well, the score plate and the NEXT box.
 //

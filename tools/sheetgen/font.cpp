@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The font sheet: 16 x 16 cells, sixteen to a row. Cell 0 is the game's
 // scratch cell, cells 1 to 7 the swatches that fill coloured text, and the
 // cells of "!" to "Z" the glyphs, pure white on pure black.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The game's bold capitals, figures and signs: 13 x 14 bitmaps, '#' lit.
 //
 // Verticals are three pixels and horizontals two, the chunky arcade look that

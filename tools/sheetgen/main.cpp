@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // sheetgen: paints the game's thirteen picture sheets.
 //
 //   sheetgen OUTDIR                    the BMP files

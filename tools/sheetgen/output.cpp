@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Palette reduction and the BMP and PNG encoders.
 #include "output.h"
 

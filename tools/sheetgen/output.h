@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Turning painted canvases into files: the 8-bit palette BMP the game embeds,
 // and plain PNG pictures for looking at the art.
 #pragma once

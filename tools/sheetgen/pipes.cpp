@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The five pipe sheets: 128 pictures of 32 x 32 in 8 columns.
 //
 // 0-15 sources, drains, warp entrances and exits; 16-39 player 1's pieces by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Review picture of water running through pipes, built from the sheets as
 // they are stored (after palette reduction).
 #include "preview.h"

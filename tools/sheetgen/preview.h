@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // A review picture: a few stretches of board in every world with water drawn
 // over the pipes exactly as the game draws it (mask with AND, water with OR).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Procedural drawing of the game's picture sheets.
 //
 // Each Draw function paints one sheet in full colour; the writer turns it

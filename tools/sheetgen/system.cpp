@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The system sheet: cursors, labels, the board frame, the time gauge, the
 // replacement explosion and the side-panel plates, each at the place where
 // the drawing code cuts it out.

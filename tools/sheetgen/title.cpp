@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The title sheet (the DUCTORA FIESTA logo and the course-select caption)
 // and the texture band that shows through the caption's letters.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The two water sheets: 28 water patterns by 16 fill frames, and the splash.
 //
 // Everything that is not water stays pure black: the game builds its water

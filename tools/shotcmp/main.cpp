@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // shotcmp: does the real window show the headless runner's picture?
 //
 //   shotcmp [--png OUT] [--scale N] [--tolerance N] [--ignore X,Y,W,H]...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "picture.h"
 
 #include <algorithm>

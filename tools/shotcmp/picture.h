@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Pictures for comparing what the real window shows with the headless
 // runner's screenshots: a window dump in X's XWD format is read into the
 // same 0x00RRGGBB pixels the game draws with, then matched block by block

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The window-dump reader and the scaled comparison: dumps are built here
 // field by field, in both byte orders and both pixel sizes.
 #include <gtest/gtest.h>

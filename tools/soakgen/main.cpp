@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // soakgen: random input for long unattended runs of ductora-headless.
 //
 //   soakgen --seed S --session K --frames N [--opener NAME]

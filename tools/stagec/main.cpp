@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The stage compiler: reads a course in the designers' text form, checks
 // every stage with the game's own checks, proves each one clearable by one
 // and by two players, prints a report and writes the course file.

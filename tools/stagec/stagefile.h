@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The designers' text form of a course: stages written as a few keyword
 // lines and a map drawn one character per cell (content/stages/README.md).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The headless back end: the game runs unchanged against a virtual clock,
 // with keys and joysticks from a script and its outside effects logged.
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The headless runner: scripted input, a virtual clock, screenshots, an
 // event log and a state file, so the real game can be played by tests.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "platform/sdl/frame_log.h"
 
 #include <sys/resource.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // An opt-in record of the real window's frames for pacing, start-up and
 // memory measurements: DUCTORA_FRAME_LOG=path turns it on. Frames go into a
 // fixed buffer in memory; the file is written once, when the process exits.

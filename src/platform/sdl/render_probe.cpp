@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 #include "platform/sdl/render_probe.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // Whether OpenGL would draw the window on a graphics processor. Where it
 // would not (an X server without direct rendering such as Xvfb or a remote
 // display, or Mesa's llvmpipe in a virtual machine), GL runs a software

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // The SDL back end: the real window, keyboard, joysticks, clock and sound.
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Zlib
 // What a frame costs, against a bare copy of the whole screen: the real
 // game played through the headless back end on the title, in course play
 // and in the endless mode, each timed by processor time over a stretch of

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Zlib
 # Helpers for benchmarks of the real window: an Xvfb server of their own,
 # the game started from a program folder of its own with its frame log on
 # (DUCTORA_FRAME_LOG, see src/platform/sdl/frame_log.h), keys through

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Zlib
 # Helpers for scenario tests that need a program folder of their own: a save
 # file written to order, stage files of their own, and readers for the event
 # log and the save file the game leaves behind.
