@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
@@ -40,7 +41,8 @@ struct Video {
   SDL_Window* Window = nullptr;
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;
-  int TextureW = 0, TextureH = 0;
+  int TextureW = 0, TextureH = 0, TextureScale = 1;
+  bool SoftwareRenderer = false;
   int FullScreen = -1;
   Surface Canvas;
   Pad Pads[2];
@@ -135,21 +137,65 @@ void MakeWindow(int mode) {
     std::fprintf(stderr, "Ductora Fiesta: cannot draw in the window: %s\n", SDL_GetError());
     std::exit(1);
   }
-  if (SDL_RendererInfo info; SDL_GetRendererInfo(V.Renderer, &info) == 0)
+  V.SoftwareRenderer = false;
+  if (SDL_RendererInfo info; SDL_GetRendererInfo(V.Renderer, &info) == 0) {
     framelog::Renderer(info.name);
+    V.SoftwareRenderer = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+  }
+}
+
+// The whole-number scale at which the picture is shown: the largest that
+// fits the renderer's output, at least 1.
+int ShownScale(const Surface& s) {
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(V.Renderer, &w, &h) != 0 || s.Width <= 0 || s.Height <= 0) return 1;
+  return std::max(1, std::min(w / s.Width, h / s.Height));
+}
+
+// Each pixel k times across and each row k times down, into the texture.
+// The software renderer's own scaled copy costs several times as much.
+void ScaleInto(const Surface& s, int k, uint32_t* out, int pitchPixels) {
+  for (int y = 0; y < s.Height; ++y) {
+    const uint32_t* from = &s.Pixels[static_cast<size_t>(y) * s.Width];
+    uint32_t* row = out + static_cast<size_t>(y) * k * pitchPixels;
+    if (k == 2) {
+      for (int x = 0; x < s.Width; ++x) row[2 * x] = row[2 * x + 1] = from[x];
+    } else {
+      for (int x = 0; x < s.Width; ++x) std::fill_n(row + x * k, k, from[x]);
+    }
+    for (int r = 1; r < k; ++r)
+      std::memcpy(row + static_cast<size_t>(r) * pitchPixels, row, sizeof(uint32_t) * s.Width * k);
+  }
+}
+
+// With the software renderer the picture goes up already scaled and is
+// copied 1:1; a GL renderer scales the small texture itself.
+void UploadPicture(const Surface& s) {
+  if (V.TextureScale == 1) {
+    SDL_UpdateTexture(V.Texture, nullptr, s.Pixels.data(), s.Width * 4);
+    return;
+  }
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(V.Texture, nullptr, &pixels, &pitch) != 0) return;
+  ScaleInto(s, V.TextureScale, static_cast<uint32_t*>(pixels), pitch / 4);
+  SDL_UnlockTexture(V.Texture);
 }
 
 void UploadAndShow(const Surface& s) {
-  if (V.Texture == nullptr || V.TextureW != s.Width || V.TextureH != s.Height) {
+  const int scale = V.SoftwareRenderer ? ShownScale(s) : 1;
+  if (V.Texture == nullptr || V.TextureW != s.Width || V.TextureH != s.Height ||
+      V.TextureScale != scale) {
     if (V.Texture != nullptr) SDL_DestroyTexture(V.Texture);
     V.Texture = SDL_CreateTexture(V.Renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                  s.Width, s.Height);
+                                  s.Width * scale, s.Height * scale);
     V.TextureW = s.Width;
     V.TextureH = s.Height;
-    SDL_RenderSetLogicalSize(V.Renderer, s.Width, s.Height);
+    V.TextureScale = scale;
+    SDL_RenderSetLogicalSize(V.Renderer, s.Width * scale, s.Height * scale);
     SDL_RenderSetIntegerScale(V.Renderer, SDL_TRUE);
   }
-  SDL_UpdateTexture(V.Texture, nullptr, s.Pixels.data(), s.Width * 4);
+  UploadPicture(s);
   SDL_SetRenderDrawColor(V.Renderer, 0, 0, 0, 255);
   SDL_RenderClear(V.Renderer);
   SDL_RenderCopy(V.Renderer, V.Texture, nullptr, nullptr);
@@ -268,8 +314,9 @@ void WaitUntil(int64_t deadline) {
   static const bool slack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
   (void)slack;
   const int64_t target = deadline * 1000000;
-  // Sleep to within half a millisecond of the deadline, then spin the rest.
-  constexpr int64_t kSpinNs = 500000;
+  // Sleep to within a fifth of a millisecond of the deadline, then spin the
+  // rest: with the timer slack at 1 ns the sleep wakes well inside that.
+  constexpr int64_t kSpinNs = 200000;
   int64_t now = NowNs();
   if (target - now > kSpinNs) {
     int64_t wake = target - kSpinNs;
