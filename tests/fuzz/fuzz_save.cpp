@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "shell/gamestate.h"
@@ -13,9 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string folder = [] {
     // Memory-backed when possible: every save is flushed to disk.
     std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string f = base + "/ductora-fuzz-save-" + std::to_string(getpid()) + "/";
-    std::system(("mkdir -p " + f).c_str());
-    return f;
+    static std::string made = base + "/ductora-fuzz-save-XXXXXX";
+    if (mkdtemp(made.data()) == nullptr) std::abort();
+    std::atexit([] { std::filesystem::remove_all(made); });
+    return made + "/";
   }();
   game::DataPath = folder;
   {

@@ -7,7 +7,8 @@ set -euo pipefail
 runner=$1
 source "$2/scenario/lib/game_root.bash"
 work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+extra=
+trap 'chmod -R u+w "$work" $extra; rm -rf "$work" $extra' EXIT
 
 # One player on course A: the cursor starts on the source; a piece laid
 # right of it at 430 and another below that at 460.
@@ -69,31 +70,36 @@ cmp -s "$work/saved-before.dat" "$work/nocourse/data/ductora.dat" ||
 # A data folder the player may not write to (a system-wide install): the
 # installed save file is read, and saves go to $XDG_DATA_HOME instead, from
 # where the next start reads them. Root writes anywhere, so as root the game
-# runs as nobody.
-make_root "$work/readonly" "$runner"
-write_save "$work/readonly" 7 0:3=90000
-cp "$runner" "$work/runner"
-mkdir -p "$work/xdg"
+# runs as nobody, from copies of the program and its files: nobody may not
+# be allowed into the build folder.
+ro=$work
 as_player=()
 if (( EUID == 0 )); then
-  chown -R 65534:65534 "$work/xdg"
-  chmod 755 "$work"
-  touch "$work/readonly.txt" "$work/readonly-events.txt" "$work/readonly-state.json" \
-    "$work/readonly.png" "$work/readonly-out.txt"
-  chmod 666 "$work"/readonly*.*
   as_player=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  # TMPDIR may lie in a folder nobody cannot enter; /tmp is open to all.
+  "${as_player[@]}" test -x "$work" || { ro=$(mktemp -d -p /tmp); extra=$ro; }
 fi
-chmod -R a-w "$work/readonly/data"
-XDG_DATA_HOME=$work/xdg "${as_player[@]}" "$work/runner" --root "$work/readonly" --frames 600 \
-  --events "$work/readonly-events.txt" --state "$work/readonly-state.json" > /dev/null 2>&1 ||
+make_root "$ro/readonly" "$runner" copy
+write_save "$ro/readonly" 7 0:3=90000
+cp "$runner" "$ro/runner"
+mkdir -p "$ro/xdg"
+if (( EUID == 0 )); then
+  chown -R 65534:65534 "$ro/xdg"
+  chmod 755 "$ro"
+  touch "$ro/readonly-events.txt" "$ro/readonly-state.json"
+  chmod 666 "$ro"/readonly*.*
+fi
+chmod -R a-w "$ro/readonly/data"
+XDG_DATA_HOME=$ro/xdg "${as_player[@]}" "$ro/runner" --root "$ro/readonly" --frames 600 \
+  --events "$ro/readonly-events.txt" --state "$ro/readonly-state.json" > /dev/null 2>&1 ||
   { echo "FAIL: the game did not end cleanly with a read-only data folder"; exit 1; }
-expect "read-only data folder: messages" "$(messages "$work/readonly-events.txt")" ""
-saved=$work/xdg/ductora-fiesta/ductora.dat
+expect "read-only data folder: messages" "$(messages "$ro/readonly-events.txt")" ""
+saved=$ro/xdg/ductora-fiesta/ductora.dat
 expect "read-only data folder: save file in XDG_DATA_HOME" "$(stat -c %s "$saved" 2>&1)" 69
 expect "read-only data folder: the installed file was read" "$(saved_mask "$saved")" 7
 expect "read-only data folder: its hi-score too" "$(saved_hiscore "$saved" 0 3)" 90000
 expect "read-only data folder: the read-only save untouched" \
-  "$(saved_hiscore "$work/readonly/data/ductora.dat" 0 3)" 90000
+  "$(saved_hiscore "$ro/readonly/data/ductora.dat" 0 3)" 90000
 
 # A joystick pulled out while its direction is held acts as if released:
 # the cursor stops, the keyboard plays on, and the game is the same frame

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/midi_length.h"
+#include "test_support.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ bool HaveTool(const char* name) {
 
 TEST(SoundEffects, EverySoundIsShortUnclippedMono16BitPcmThatSoxReads) {
   NEED_RUNTIME_DIR();
-  ASSERT_TRUE(HaveTool("sox")) << "sox is needed for the sound checks";
+  const bool sox = HaveTool("sox");
   for (int no = 0; no <= 16; ++no) {
     char name[32];
     std::snprintf(name, sizeof name, "se%02d.wav", no);
@@ -123,11 +124,14 @@ TEST(SoundEffects, EverySoundIsShortUnclippedMono16BitPcmThatSoxReads) {
     EXPECT_LT(std::abs(w.Samples.front()), 300);
     EXPECT_LT(std::abs(w.Samples.back()), 300);
 
+    if (!sox) continue;
     int status = 0;
     const std::string info = RunCommand("sox --i -D " + Quote(path), status);
     EXPECT_EQ(status, 0) << info;
     EXPECT_NEAR(std::atof(info.c_str()), seconds, 0.001) << info;
   }
+  if (!sox)
+    GTEST_SKIP() << "sox is missing (scripts/setup.sh installs it): lengths not cross-checked";
 }
 
 struct Piece {
@@ -185,10 +189,10 @@ Contents Scan(const std::vector<uint8_t>& b) {
 
 TEST(Music, EveryPieceIsAMidiFileOfItsLengthWithBandAndDrumsThatRendersToSound) {
   NEED_RUNTIME_DIR();
-  ASSERT_TRUE(HaveTool("fluidsynth") && HaveTool("sox")) << "fluidsynth and sox are needed";
+  if (!HaveTool("fluidsynth") || !HaveTool("sox"))
+    GTEST_SKIP() << "fluidsynth or sox is missing (scripts/setup.sh installs them)";
   ASSERT_TRUE(fs::exists(kSoundFont)) << kSoundFont;
-  const fs::path dir = fs::temp_directory_path() / ("ductora_music_" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  const fs::path dir = testing_support::TempFolder("music");
   for (const Piece& p : kPieces) {
     SCOPED_TRACE(p.File);
     const std::vector<uint8_t> bytes = ReadBytes(MusicPath(p));
@@ -219,7 +223,6 @@ TEST(Music, EveryPieceIsAMidiFileOfItsLengthWithBandAndDrumsThatRendersToSound) 
     EXPECT_GT(SoxStat(report, "RMS     amplitude"), 0.01) << report;
     EXPECT_LT(SoxStat(report, "Maximum amplitude"), 0.99) << report;
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

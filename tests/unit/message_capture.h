@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "platform/headless/runner.h"
+#include "test_support.h"
 
 namespace testutil {
 
 class EventCapture {
  public:
-  EventCapture() : path_("/tmp/ductora-events-" + std::to_string(::getpid()) + ".log") {
+  EventCapture() : path_(testing_support::TempFolder("events") + "events.log") {
     headless::Reset();
     headless::Options o;
     o.EventsFile = path_;

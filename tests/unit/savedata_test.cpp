@@ -30,8 +30,7 @@ const char kHeader[] = "Ductora Fiesta  ";
 class SaveDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("ductora-save-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
+    root_ = fs::path(testing_support::TempFolder("save")).parent_path();
     fs::create_directories(root_ / "data");
     savedPath_ = DataPath;
     savedFull_ = FullScreen;

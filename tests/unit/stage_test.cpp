@@ -145,8 +145,7 @@ class StageSetUpTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitChipTable();
-    dir_ = fs::temp_directory_path() / ("ductora-stage-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
+    dir_ = fs::path(testing_support::TempFolder("stage")).parent_path();
     fs::create_directories(dir_ / "stage");
     savedDataPath_ = game::DataPath;
     game::DataPath = dir_.string() + "/";

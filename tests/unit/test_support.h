@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,12 +16,33 @@
 
 namespace testing_support {
 
-// A fresh folder under /tmp, removed by the caller when it wants.
+// The scratch folders a test made, removed when the test program ends; not
+// by the forked child of a death test, whose parent goes on using them.
+struct ScratchFolders {
+  std::vector<std::string> Paths;
+  pid_t Owner = ::getpid();
+  ~ScratchFolders() {
+    if (::getpid() != Owner) return;
+    std::error_code ec;
+    for (const std::string& p : Paths) std::filesystem::remove_all(p, ec);
+  }
+};
+
+// A fresh folder of its own under $TMPDIR (or /tmp), with a trailing slash;
+// no other test run, by this user or another, can share or pre-empt it.
 inline std::string TempFolder(const std::string& tag) {
-  std::string path = "/tmp/ductora-test-" + tag + "-" + std::to_string(::getpid());
-  std::string cmd = "rm -rf '" + path + "' && mkdir -p '" + path + "'";
-  if (std::system(cmd.c_str()) != 0) return "/tmp";
-  return path + "/";
+  static ScratchFolders made;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+  std::string name = base + "/ductora-" + tag + "-XXXXXX";
+  std::vector<char> buf(name.begin(), name.end());
+  buf.push_back('\0');
+  if (::mkdtemp(buf.data()) == nullptr) {
+    std::perror(name.c_str());
+    std::abort();
+  }
+  made.Paths.emplace_back(buf.data());
+  return made.Paths.back() + "/";
 }
 
 inline std::string ReadText(const std::string& path) {

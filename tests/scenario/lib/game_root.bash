@@ -3,13 +3,20 @@
 # file written to order, stage files of their own, and readers for the event
 # log and the save file the game leaves behind.
 
-# make_root DIR RUNNER: a program folder with the built stages and sounds.
+# make_root DIR RUNNER [copy]: a program folder with the built stages and
+# sounds. The sounds are linked from the build folder, or copied with "copy"
+# for a game run as another user, who may not be allowed into the build
+# folder (a clone under a private home folder).
 make_root() {
   local dir=$1 bin
   bin=$(cd "$(dirname "$2")" && pwd)
   mkdir -p "$dir/data/stage"
   cp "$bin"/data/stage/course*.dat "$dir/data/stage/"
-  ln -s "$bin/sound" "$dir/sound"
+  if [[ ${3:-} == copy ]]; then
+    cp -R "$bin/sound" "$dir/sound"
+  else
+    ln -s "$bin/sound" "$dir/sound"
+  fi
 }
 
 # le32 VALUE: the four little-endian bytes of a 32-bit value, as printf escapes.
