@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "endless/tokoton.h"
+#include "platform/cmdline.h"
 #include "platform/headless/runner.h"
 #include "platform/platform.h"
 #include "puzzle/players.h"
@@ -64,12 +65,10 @@ bool ReadText(const std::string& path, std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  headless::Options options;
+  const plat::CommandLine line = plat::ParseCommandLine(argc, argv, true);
+  if (int status = plat::AnswerCommandLine(line, true); status >= 0) return status;
+  headless::Options options = line.Runner;
   std::string error;
-  if (!headless::ParseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "ductora-headless: %s\n", error.c_str());
-    return 2;
-  }
   if (!options.ExportDir.empty()) return ExportSheets(options.ExportDir);
   if (!options.InputFile.empty()) {
     std::string script;
@@ -89,5 +88,5 @@ int main(int argc, char** argv) {
   }
   StateFile = options.StateFile;
   plat::SetExitHook(WriteState);
-  game::Main();
+  game::Main(line.Start);
 }

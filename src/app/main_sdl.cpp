@@ -1,5 +1,10 @@
 // SPDX-License-Identifier: Zlib
 // ductora: the game in a real window.
+#include "platform/cmdline.h"
 #include "shell/mainmodule.h"
 
-int main() { game::Main(); }
+int main(int argc, char** argv) {
+  const plat::CommandLine line = plat::ParseCommandLine(argc, argv, false);
+  if (int status = plat::AnswerCommandLine(line, false); status >= 0) return status;
+  game::Main(line.Start);
+}

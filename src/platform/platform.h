@@ -134,6 +134,9 @@ void Present(const Surface& screen);
 void SetDisplayMode(int fullScreen);
 // Hides the mouse pointer over the full-screen canvas.
 void SetCursorHidden(bool hidden);
+// The windowed scale: 0 the largest whole number that fits the desktop,
+// else that scale. Takes effect when the next window opens.
+void SetWindowScale(int scale);
 
 // Modal message box titled "Ductora Fiesta"; also written to stderr.
 void ShowMessage(const std::string& text);
@@ -147,6 +150,8 @@ bool MusicOpenPlay(const std::string& path);
 void MusicStopClose();
 bool MusicIsPlaying();
 void MusicPause(bool paused);
+// Music and effect loudness, 0 (silent) to 100 (full) each.
+void SetVolumes(int music, int effects);
 
 // Runner event log hooks (the SDL back end ignores them).
 void LogSave();

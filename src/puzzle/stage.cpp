@@ -20,6 +20,8 @@ int16_t FlowSpeedAdjust = 0;
 
 namespace {
 
+std::string OwnCourseFile;  // UseCourseFile's file, "" for none
+
 [[noreturn]] void StageDataError(const std::string& path, int32_t stage,
                                  const std::string& reason) {
   plat::ShowMessage("stage data error : " + path + ", stage " + std::to_string(stage + 1) + ": " +
@@ -30,8 +32,11 @@ namespace {
 }  // namespace
 
 std::string CourseFilePath(int32_t course) {
+  if (!OwnCourseFile.empty()) return OwnCourseFile;
   return game::DataPath + "stage/course" + std::to_string(course) + ".dat";
 }
+
+void UseCourseFile(const std::string& path) { OwnCourseFile = path; }
 
 // Stage numbers in messages count from 1, as a designer numbers them.
 int32_t CountStages(int32_t course) {

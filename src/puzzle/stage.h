@@ -17,8 +17,12 @@ extern int32_t StageStartProgress;
 // Added to the water's progress every frame: 128 - SpeedByte.
 extern int16_t FlowSpeedAdjust;
 
-// DataPath + "stage/course<n>.dat".
+// DataPath + "stage/course<n>.dat", or the course file put in place of
+// every course by UseCourseFile.
 std::string CourseFilePath(int32_t course);
+// Plays the stages of one file whatever course is chosen; "" goes back to
+// the game's own course files.
+void UseCourseFile(const std::string& path);
 
 // Stages in a course file. A missing file, or one that does not hold whole
 // records, ends the program with a message.

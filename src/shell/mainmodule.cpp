@@ -24,6 +24,21 @@ namespace game {
 
 namespace {
 
+plat::StartOptions Start;
+
+// The display mode of the start: the command line's, else the one saved.
+int32_t StartDisplayMode() {
+  if (Start.FullScreen >= 0) return Start.FullScreen;
+  return SaveData.StartFullScreen;
+}
+
+// What the command line says about the window and the sound, before the
+// first window opens and the first sound plays.
+void ApplyStartOptions() {
+  if (Start.Scale >= 0) plat::SetWindowScale(Start.Scale);
+  if (Start.Mute) plat::SetVolumes(0, 0);
+}
+
 // Every game starts with two lives and both players' scores at 0.
 void StartGame() {
   Lives = 2;
@@ -70,8 +85,22 @@ void PlayCourse() {
   }
 }
 
+// --play: a one-player game of the course file at once, as course A,
+// leaving the save file as it was; its end leads to the title as usual.
+void PlayCourseFile(const std::string& path) {
+  PlayerCount = 1;
+  StartGame();
+  CourseNo = 0;
+  puzzle::UseCourseFile(path);
+  HoldSaveData();
+  PlayCourse();
+  ReleaseSaveData();
+  puzzle::UseCourseFile("");
+}
+
 // One pass is one game, from the title back to the title.
 [[noreturn]] void RunMainLoop() {
+  if (!Start.PlayFile.empty()) PlayCourseFile(Start.PlayFile);
   for (;;) {
     TitleMenu();
     StartGame();
@@ -88,10 +117,12 @@ void PlayCourse() {
 void InitGameData() {
   PlayerCount = 1;
   LoadSaveData();
-  SwitchToDisplayMode(SaveData.StartFullScreen);
+  SwitchToDisplayMode(StartDisplayMode());
 }
 
-void Main() {
+void Main(const plat::StartOptions& options) {
+  Start = options;
+  ApplyStartOptions();
   Randomize(plat::RandomSeed());
   Form1_Load();
   Form2_Load();

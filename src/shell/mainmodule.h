@@ -2,10 +2,13 @@
 // Start-up and the main loop of the game.
 #pragma once
 
+#include "platform/cmdline.h"
+
 namespace game {
 
-// Runs the game; ends only through the shutdown.
-[[noreturn]] void Main();
+// Runs the game with what the command line asked for; ends only through
+// the shutdown.
+[[noreturn]] void Main(const plat::StartOptions& options = {});
 void InitGameData();
 
 }  // namespace game

@@ -14,6 +14,9 @@ SaveRecord SaveData;
 
 namespace {
 
+bool Held = false;
+SaveRecord HeldCopy;
+
 const char kFileName[] = "ductora.dat";
 const char kBrokenMessage[] = "データファイルが壊れています。処理は続行します。";
 const char kReadFailMessage[] = "データファイルの読み込みに失敗しました。";
@@ -127,7 +130,19 @@ void LoadSaveData() {
   if (bytes.size() < kSaveFileSize) plat::ShowMessage(kReadFailMessage);
 }
 
+void HoldSaveData() {
+  HeldCopy = SaveData;
+  Held = true;
+}
+
+void ReleaseSaveData() {
+  if (!Held) return;
+  SaveData = HeldCopy;
+  Held = false;
+}
+
 void WriteSaveData() {
+  if (Held) return;
   SaveRecord copy = SaveData;
   copy.StartFullScreen = FullScreen;
   std::vector<uint8_t> bytes = Serialise(copy);

@@ -26,6 +26,13 @@ void LoadSaveData();
 // Writes SaveData with the current display mode.
 void WriteSaveData();
 
+// A game that must leave no trace in the save file (a course file played
+// from the command line): Hold keeps a copy of SaveData and makes every
+// WriteSaveData do nothing; Release puts the copy back and saves again as
+// usual.
+void HoldSaveData();
+void ReleaseSaveData();
+
 // The defaults of a first start.
 void SetDefaultSaveData(SaveRecord& r);
 // The file the game reads and writes: in the data folder, or in the

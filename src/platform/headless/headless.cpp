@@ -204,43 +204,9 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&](std::string& v) {
-      if (i + 1 >= argc) return error = arg + " needs a value", false;
-      v = argv[++i];
-      return true;
-    };
-    std::string v;
-    if (arg == "--root") {
-      if (!value(o.Root)) return false;
-    } else if (arg == "--input") {
-      if (!value(o.InputFile)) return false;
-    } else if (arg == "--events") {
-      if (!value(o.EventsFile)) return false;
-    } else if (arg == "--state") {
-      if (!value(o.StateFile)) return false;
-    } else if (arg == "--export-sheets") {
-      if (!value(o.ExportDir)) return false;
-    } else if (arg == "--seed" || arg == "--frames") {
-      int64_t n;
-      if (!value(v)) return false;
-      if (!ParseFrame(v, n)) return error = arg + " needs a whole number", false;
-      if (arg == "--seed")
-        o.Seed = static_cast<uint32_t>(n);
-      else
-        o.Frames = n;
-    } else if (arg == "--shot") {
-      if (!value(v)) return false;
-      size_t colon = v.find(':');
-      int64_t n;
-      if (colon == std::string::npos || !ParseFrame(v.substr(0, colon), n) || colon + 1 == v.size())
-        return error = "--shot needs N:FILE", false;
-      o.Shots.push_back({n, v.substr(colon + 1)});
-    } else {
-      return error = "unknown option " + arg, false;
-    }
-  }
+  plat::CommandLine line = plat::ParseCommandLine(argc, argv, true);
+  if (line.Kind == plat::CommandKind::Error) return error = line.Error, false;
+  o = line.Runner;
   return true;
 }
 
@@ -382,6 +348,11 @@ void SetDisplayMode(int fullScreen) {
 }
 
 void SetCursorHidden(bool) {}
+
+// The runner draws no window and plays no sound: nothing to scale or to
+// make quieter.
+void SetWindowScale(int) {}
+void SetVolumes(int, int) {}
 
 void ShowMessage(const std::string& text) {
   std::fprintf(stderr, "Ductora Fiesta: %s\n", text.c_str());

@@ -8,25 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/cmdline.h"
 #include "platform/platform.h"
 
 namespace headless {
 
-struct Options {
-  std::string Root;
-  uint32_t Seed = 1;
-  std::string InputFile;
-  int64_t Frames = -1;  // -1: run until the game ends
-  std::vector<std::pair<int64_t, std::string>> Shots;
-  std::string EventsFile;
-  std::string StateFile;
-  std::string ExportDir;
-  // Keep the shown picture only while a screenshot is still to be taken
-  // (the runner); otherwise every picture is kept for LastShown().
-  bool PicturesForShotsOnly = false;
-};
+using Options = plat::RunnerOptions;
 
-// Reads the command line; false with a message for a bad one.
+// Reads a command line and keeps the runner's options of it;
+// false with a message for a bad one.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
 // Reads an input script; false with "line N: ..." for a bad line.
 bool LoadScript(const std::string& text, std::string& error);

@@ -47,11 +47,23 @@ struct Video {
   Surface Canvas;
   Pad Pads[2];
   bool AudioOpen = false;
+  int Scale = 0;           // windowed scale, 0 automatic
+  int MusicVolume = 100;   // 0..100
+  int EffectVolume = 100;  // 0..100
   std::map<const uint8_t*, Mix_Chunk*> Chunks;
   void (*ExitHook)() = nullptr;
 };
 
 Video V;
+
+// SDL_mixer counts loudness from 0 to MIX_MAX_VOLUME.
+int MixerVolume(int percent) { return std::clamp(percent, 0, 100) * MIX_MAX_VOLUME / 100; }
+
+void ApplyVolumes() {
+  if (!V.AudioOpen) return;
+  Mix_Volume(-1, MixerVolume(V.EffectVolume));
+  Mix_VolumeMusic(MixerVolume(V.MusicVolume));
+}
 
 void EnsureInit() {
   if (V.Ready) return;
@@ -66,6 +78,7 @@ void EnsureInit() {
     Mix_AllocateChannels(1);
     if (std::filesystem::exists(kSoundFont)) Mix_SetSoundFonts(kSoundFont);
     V.AudioOpen = true;
+    ApplyVolumes();
   } else {
     std::fprintf(stderr, "Ductora Fiesta: no sound (%s); playing silently\n", SDL_GetError());
   }
@@ -74,6 +87,7 @@ void EnsureInit() {
 // The largest whole-number scale at which the screen fits the desktop with
 // room to spare for the window frame and panels.
 int WindowScale() {
+  if (V.Scale > 0) return V.Scale;
   SDL_Rect usable;
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
   int s = 1;
@@ -443,6 +457,8 @@ void SetDisplayMode(int fullScreen) {
 
 void SetCursorHidden(bool hidden) { SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE); }
 
+void SetWindowScale(int scale) { V.Scale = std::max(scale, 0); }
+
 void ShowMessage(const std::string& text) {
   std::fprintf(stderr, "Ductora Fiesta: %s\n", text.c_str());
   EnsureInit();
@@ -564,6 +580,14 @@ void MusicPause(bool paused) {
     Mix_PauseMusic();
   else
     Mix_ResumeMusic();
+}
+
+void SetVolumes(int music, int effects) {
+  V.MusicVolume = music;
+  V.EffectVolume = effects;
+  MusicLoader& m = Loader();
+  std::lock_guard lock(m.Lock);
+  ApplyVolumes();
 }
 
 void LogSave() {}
