@@ -80,4 +80,26 @@ std::string UserDataFolder() {
   return base + "ductora-fiesta/";
 }
 
+std::string ExecutableFolder() {
+  std::error_code ec;
+  std::string root = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+  if (root.empty()) root = ".";
+  if (root.back() != '/') root += '/';
+  return root;
+}
+
+// The paths below come from the build's install layout (GNUInstallDirs).
+std::string InstalledDataFolder(const std::string& exeFolder) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(exeFolder + "data", ec)) return "";
+  const std::string share = exeFolder + DUCTORA_DATA_FROM_BIN "/";
+  if (!std::filesystem::is_directory(share + "data", ec)) return "";
+  return share;
+}
+
+std::vector<std::string> OldSaveFiles(const std::string& exeFolder) {
+  return {exeFolder + "data/ductora.dat", exeFolder + DUCTORA_OLD_GAME_FROM_BIN "/data/ductora.dat",
+          exeFolder + "../lib/ductora-fiesta/data/ductora.dat"};
+}
+
 }  // namespace plat

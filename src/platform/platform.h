@@ -85,11 +85,23 @@ bool FolderWritable(const std::string& folder);
 bool MakeFolders(const std::string& folder);
 // $XDG_DATA_HOME/ductora-fiesta/ or ~/.local/share/ductora-fiesta/, ending in '/'.
 std::string UserDataFolder();
+// The folder of the running executable, ending in '/'.
+std::string ExecutableFolder();
+// An installed game's read-only data folder (share/ductora-fiesta/ found
+// relative to bin/), ending in '/'; empty when exeFolder holds data/ itself,
+// as the build folder does, or when no installed data is there.
+std::string InstalledDataFolder(const std::string& exeFolder);
+// Save files an older install kept beside its program, to be read once when
+// none is in the user's folder yet.
+std::vector<std::string> OldSaveFiles(const std::string& exeFolder);
 
 // ======================================================= back end (SDL or headless)
 
 // The folder that holds data/ and sound/, ending in '/'.
 std::string ProgramFolder();
+// True when the game runs from an installed layout: its save file then lives
+// in the user's folder, never under the install prefix.
+bool ProgramInstalled();
 
 // Monotonic milliseconds (the headless clock is virtual).
 int64_t NowMs();

@@ -79,7 +79,22 @@ std::vector<uint8_t> Serialise(const SaveRecord& r) {
   return b;
 }
 
-bool DataFolderWritable() { return plat::FolderWritable(DataPath); }
+// A game run from its build folder saves beside the program while it may;
+// an installed one always saves in the user's folder, as root too.
+bool SavesBesideProgram() { return !plat::ProgramInstalled() && plat::FolderWritable(DataPath); }
+
+// The save file to read when the usual one is missing: one beside the program,
+// or one an older install kept beside its program.
+std::string FallbackSaveFile() {
+  std::vector<std::string> places = {DataPath + kFileName};
+  if (plat::ProgramInstalled()) {
+    for (const std::string& old : plat::OldSaveFiles(plat::ExecutableFolder()))
+      places.push_back(old);
+  }
+  for (const std::string& place : places)
+    if (plat::FileExists(place)) return place;
+  return "";
+}
 
 }  // namespace
 
@@ -94,7 +109,7 @@ void SetDefaultSaveData(SaveRecord& r) {
 }
 
 std::string SaveFilePath() {
-  if (DataFolderWritable()) return DataPath + kFileName;
+  if (SavesBesideProgram()) return DataPath + kFileName;
   return plat::UserDataFolder() + kFileName;
 }
 
@@ -103,12 +118,11 @@ std::string SaveFilePath() {
 void LoadSaveData() {
   std::string path = SaveFilePath();
   if (!plat::FileExists(path)) {
-    const std::string installed = DataPath + kFileName;
-    if (!plat::FileExists(installed)) {
+    path = FallbackSaveFile();
+    if (path.empty()) {
       SetDefaultSaveData(SaveData);
       return;
     }
-    path = installed;
   }
   std::vector<uint8_t> bytes;
   SaveRecord r;
@@ -146,7 +160,7 @@ void WriteSaveData() {
   SaveRecord copy = SaveData;
   copy.StartFullScreen = FullScreen;
   std::vector<uint8_t> bytes = Serialise(copy);
-  if (!DataFolderWritable() && !plat::MakeFolders(plat::UserDataFolder())) {
+  if (!SavesBesideProgram() && !plat::MakeFolders(plat::UserDataFolder())) {
     plat::ShowMessage(kWriteFailMessage);
     return;
   }

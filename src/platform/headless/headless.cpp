@@ -274,14 +274,20 @@ namespace plat {
 
 using headless::S;
 
+// --root names a program folder of its own, laid out as the build folder is.
 std::string ProgramFolder() {
   std::string root = S.Root;
   if (root.empty()) {
-    std::error_code ec;
-    root = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    const std::string exe = ExecutableFolder();
+    const std::string installed = InstalledDataFolder(exe);
+    root = installed.empty() ? exe : installed;
   }
-  if (root.empty() || root.back() != '/') root += '/';
+  if (root.back() != '/') root += '/';
   return root;
+}
+
+bool ProgramInstalled() {
+  return S.Root.empty() && !InstalledDataFolder(ExecutableFolder()).empty();
 }
 
 int64_t NowMs() { return S.Clock; }

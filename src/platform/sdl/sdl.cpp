@@ -308,12 +308,12 @@ int64_t NowNs() {
 }  // namespace
 
 std::string ProgramFolder() {
-  std::error_code ec;
-  std::string root = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-  if (root.empty()) root = ".";
-  root.push_back('/');
-  return root;
+  const std::string exe = ExecutableFolder();
+  const std::string installed = InstalledDataFolder(exe);
+  return installed.empty() ? exe : installed;
 }
+
+bool ProgramInstalled() { return !InstalledDataFolder(ExecutableFolder()).empty(); }
 
 int64_t NowMs() { return NowNs() / 1000000; }
 
