@@ -390,6 +390,7 @@ void DrawEndlessPanel() {
 }
 
 void EndlessGameOver() {
+  render::TextBand(*game::ScreenPic, 176, 160, "GAME  OVER");
   render::GameFont.FontColor(3);
   render::ShadowText(*game::ScreenPic, 176, 160, "GAME  OVER", 1);
   game::ShowScreen();

@@ -58,6 +58,7 @@ void DrawSplashStep(plat::Surface& screen, int32_t i, int32_t lx, int32_t ly) {
 // The drain was reached with too little of someone's pipe on the route.
 void ShowShortOfPipe() {
   plat::Surface& screen = Screen();
+  render::TextBand(screen, 64, 128, "REQUIRE THE MORE PIPE !!");
   render::GameFont.FontColor(3);
   render::OutlineText(screen, 64, 128, "REQUIRE THE MORE PIPE !!", 0);
   game::ShowScreen();
@@ -99,7 +100,20 @@ void PlayStage() {
 void PlayOverlay(plat::Surface& surface) {
   render::DrawReplaceEffects(surface);
   render::DrawCursors(surface);
+  DrawPlayPanels(surface);
+}
+
+void ClearOverlay(plat::Surface& surface) {
+  render::DrawReplaceEffects(surface);
+  DrawPlayPanels(surface);
+}
+
+void DrawPlayPanels(plat::Surface& surface) {
   SpecialPipeBonus(surface, false, -1, -1);
+  DrawQueuesAndCounters(surface);
+}
+
+void DrawQueuesAndCounters(plat::Surface& surface) {
   render::DrawNextQueues(surface);
   DrawPipeCounters(surface);
   render::DrawScorePanel(surface);

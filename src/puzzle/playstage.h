@@ -16,6 +16,13 @@ void PlayStage();
 
 // Everything drawn over the restored screen each frame, in a fixed order.
 void PlayOverlay(plat::Surface& surface);
+// The same without the cursor frames: the stage clear and the inspection.
+void ClearOverlay(plat::Surface& surface);
+// The bonus label, the queues, the pipe counters and the score line.
+void DrawPlayPanels(plat::Surface& surface);
+// The queues, the pipe counters and the score line: drawing only, no timer
+// of the play screen moves.
+void DrawQueuesAndCounters(plat::Surface& surface);
 
 // Route length and requirement of each player in the side panels.
 void DrawPipeCounters(plat::Surface& surface);

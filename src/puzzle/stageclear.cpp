@@ -39,10 +39,19 @@ void PauseFrames(int32_t frames) {
 
 int32_t ActivePlayers() { return std::clamp(game::PlayerCount, 0, kPlayerSlots); }
 
+// The last picture of play again, but with no cursor frame over the route.
+void RedrawWithoutCursors(plat::Surface& screen) {
+  render::RestoreScreen(screen);
+  DrawQueuesAndCounters(screen);  // the gauge is empty once the drain is reached
+}
+
 void Congratulate() {
   audio::StopMusic();
+  plat::Surface& screen = Screen();
+  RedrawWithoutCursors(screen);
+  render::TextBand(screen, 160, 112, "WELL DONE !!");
   render::GameFont.FontColor(4);
-  render::OutlineText(Screen(), 160, 112, "WELL DONE !!", 0);
+  render::OutlineText(screen, 160, 112, "WELL DONE !!", 0);
   game::ShowScreen();
   PauseFrames(180);
 }
@@ -59,7 +68,7 @@ void BreakUnusedPiece(int32_t x, int32_t y) {
   for (int32_t t = kBreakFrames; t >= 1; --t) {
     plat::Surface& screen = Screen();
     render::RestoreScreen(screen);
-    PlayOverlay(screen);
+    ClearOverlay(screen);
     render::DrawBreakEffect(screen, cx, cy, (32 - t) / 8, owner, (32 - t) / 4);
     game::ShowScreen();
     audio::EffectTick();
@@ -72,7 +81,7 @@ void BreakUnusedPiece(int32_t x, int32_t y) {
 void ShowDarkenedBoard() {
   plat::Surface& screen = Screen();
   render::RestoreScreen(screen);
-  PlayOverlay(screen);
+  ClearOverlay(screen);
   game::ShowScreen();
   Darken(screen);
   game::ShowScreen();
@@ -86,6 +95,7 @@ void ShowDarkenedBoard() {
 // One paid bonus: the line, its sound and the score line with the new score.
 void ShowBonusLine(const std::string& text, int32_t& y) {
   plat::Surface& screen = Screen();
+  render::TextBand(screen, kLineX, y, text);
   render::GameFont.FontColor(5);
   render::ShadowText(screen, kLineX, y, text, 1);
   audio::PlayEffect(kBonusLineSound);
@@ -193,6 +203,7 @@ void PayBonuses(const InspectionTally& tally) {
   }
   if (lines == 0) {
     plat::Surface& screen = Screen();
+    render::TextBand(screen, 192, y, "NO BONUS");
     render::GameFont.FontColor(3);
     render::ShadowText(screen, 192, y, "NO BONUS", 1);
     render::DrawScorePanel(screen);

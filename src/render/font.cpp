@@ -106,6 +106,23 @@ void ShadowText(plat::Surface& surface, int32_t x, int32_t y, std::string_view t
   GameFont.PutCstring(surface, x, y, text);
 }
 
+void BackingBand(plat::Surface& surface, int32_t x, int32_t y, int32_t w, int32_t h) {
+  const int32_t x0 = std::max(x, 0);
+  const int32_t y0 = std::max(y, 0);
+  const int32_t x1 = std::min(x + w, surface.Width);
+  const int32_t y1 = std::min(y + h, surface.Height);
+  for (int32_t py = y0; py < y1; ++py)
+    for (int32_t px = x0; px < x1; ++px) {
+      uint32_t& p = surface.Pixels[static_cast<size_t>(py) * surface.Width + px];
+      p = (p >> 2) & 0x3F3F3F;
+    }
+}
+
+void TextBand(plat::Surface& surface, int32_t x, int32_t y, std::string_view text) {
+  const int32_t w = static_cast<int32_t>(text.size()) * GameFont.FontSizeX();
+  BackingBand(surface, x - 4, y - 4, w + 10, GameFont.FontSizeY() + 10);
+}
+
 void OutlineText(plat::Surface& surface, int32_t x, int32_t y, std::string_view text,
                  int32_t outlineColor) {
   const int32_t color = GameFont.FontColor();

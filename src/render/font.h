@@ -50,6 +50,12 @@ extern FontObject GameFont;
 // The text in shadowColor two pixels down and right, then in the current colour.
 void ShadowText(plat::Surface& surface, int32_t x, int32_t y, std::string_view text,
                 int32_t shadowColor);
+// Darkens a rectangle to a quarter of its brightness, clipped to the surface:
+// the backing band that keeps a message readable over any floor, the water and
+// the lit route.
+void BackingBand(plat::Surface& surface, int32_t x, int32_t y, int32_t w, int32_t h);
+// The band behind a line of text at (x, y), with room for its outline or shadow.
+void TextBand(plat::Surface& surface, int32_t x, int32_t y, std::string_view text);
 // The text in outlineColor shifted one pixel each way, then in the current colour.
 void OutlineText(plat::Surface& surface, int32_t x, int32_t y, std::string_view text,
                  int32_t outlineColor);

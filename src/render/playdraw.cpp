@@ -202,6 +202,7 @@ void DrawWaterHead(plat::Surface& surface) {
 void DrawBreakEffect(plat::Surface& surface, int32_t cx, int32_t cy, int32_t f, int32_t p,
                      int32_t lift) {
   DrawMasked(surface, cx, cy, 32, 32, SysPic, 32 * f, 64, SysPic, 128 + 32 * f, 64);
+  BackingBand(surface, cx + 6, cy - 10 - lift, 20, 12);
   DrawMasked(surface, cx + 8, cy - 8 - lift, 16, 8, SysPic, 128, 8 * p, SysPic, 128, 16);
 }
 

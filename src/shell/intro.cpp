@@ -82,6 +82,7 @@ bool UpdateHiScore() {
 }
 
 void GameOver() {
+  render::TextBand(*ScreenPic, kGameOverX, kGameOverY, "GAME  OVER");
   render::GameFont.FontColor(kGameOverColor);
   render::ShadowText(*ScreenPic, kGameOverX, kGameOverY, "GAME  OVER", kShadowColor);
   ShowScreen();

@@ -211,3 +211,27 @@ TEST_F(TextRoutines, ShadowAndOutlineDrawTheirStrokesThenTheTextAndKeepTheColour
 }
 
 }  // namespace
+
+namespace {
+
+// The band behind a message: every pixel inside at a quarter of its
+// brightness channel by channel, nothing outside touched, clipped at the edges.
+TEST(BackingBand, DarkensInsideOnlyAndClips) {
+  const plat::Surface before = Busy(40, 20);
+  plat::Surface s = before;
+  render::BackingBand(s, -5, 12, 20, 30);  // off the left and the bottom edge
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const uint32_t was = plat::GetPixel(before, x, y);
+      const bool inside = x < 15 && y >= 12;
+      const uint32_t want =
+          inside ? ((was >> 16 & 255) / 4) << 16 | ((was >> 8 & 255) / 4) << 8 | (was & 255) / 4
+                 : was;
+      ASSERT_EQ(plat::GetPixel(s, x, y), want) << x << "," << y;
+    }
+  render::BackingBand(s, 50, -40, 10, 10);  // wholly outside: nothing happens
+  render::BackingBand(s, 0, 0, -3, 5);
+  EXPECT_EQ(plat::GetPixel(s, 20, 5), plat::GetPixel(before, 20, 5));
+}
+
+}  // namespace
