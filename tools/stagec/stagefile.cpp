@@ -28,6 +28,7 @@ struct Pending {
   StageSource Stage;
   bool Has[6] = {};  // set, supply, require, delay, map, speed
   int SpecialDir[4] = {-1, -1, -1, -1};
+  int ByteValue[puzzle::kStageRecordSize];  // -1, or the value a 'byte' line gives
 };
 enum { kSet, kSupply, kRequire, kDelay, kMap, kSpeed };
 
@@ -143,6 +144,24 @@ bool ParseMap(Parser& p, StageInfo& s) {
   return true;
 }
 
+// The 'byte' lines come last: they set single bytes of the finished record.
+void ApplyBytes(Pending& st) {
+  uint8_t bytes[puzzle::kStageRecordSize];
+  puzzle::EncodeStage(st.Stage.Record, bytes);
+  for (int i = 0; i < puzzle::kStageRecordSize; i++)
+    if (st.ByteValue[i] >= 0) bytes[i] = static_cast<uint8_t>(st.ByteValue[i]);
+  puzzle::DecodeStage(bytes, st.Stage.Record);
+}
+
+bool ParseByte(Parser& p, const std::vector<std::string>& w, Pending& st) {
+  if (w.size() != 3) return p.Fail("write 'byte OFFSET VALUE'");
+  int at = 0, value = 0;
+  if (!Number(p, w[1], 0, puzzle::kStageRecordSize - 1, at) || !Number(p, w[2], 0, 255, value))
+    return false;
+  st.ByteValue[at] = value;
+  return true;
+}
+
 bool Finish(Parser& p, Pending& st, std::vector<StageSource>& out) {
   const char* const names[6] = {"set", "supply", "require", "delay", "map", "speed"};
   for (int i = 0; i < 5; i++)
@@ -160,9 +179,12 @@ bool Finish(Parser& p, Pending& st, std::vector<StageSource>& out) {
     if (placed) e.Dir = static_cast<uint8_t>(st.SpecialDir[i]);
   }
   if (s.SpecialEntry[2].X != puzzle::kAbsent) s.SpecialEntry[2].LinkFlag = 1;
-  if ((s.SpecialEntry[2].X == puzzle::kAbsent) != (s.SpecialEntry[3].X == puzzle::kAbsent))
+  // A warp exit alone is only a picture; an entrance without an exit
+  // would send the water nowhere.
+  if (s.SpecialEntry[2].X != puzzle::kAbsent && s.SpecialEntry[3].X == puzzle::kAbsent)
     return p.Fail("stage from line " + std::to_string(st.Stage.Line) +
-                  ": a warp needs both its entrance and its exit");
+                  ": the warp entrance has no warp exit");
+  ApplyBytes(st);
   out.push_back(st.Stage);
   return true;
 }
@@ -176,6 +198,7 @@ void StartStage(Pending& st, const std::string& line, int lineNo) {
   title.erase(title.find_last_not_of(" \t\r") + 1);
   st.Stage.Title = title;
   st.Stage.Line = lineNo;
+  for (int& b : st.ByteValue) b = -1;
   for (puzzle::StageSpecial& e : st.Stage.Record.SpecialEntry) e = {puzzle::kAbsent, 0, 0, 0};
 }
 
@@ -200,6 +223,7 @@ bool ParseKeyword(Parser& p, const std::vector<std::string>& w, Pending& st) {
   if (k == "speed") return one(kSpeed, 0, 255, s.SpeedByte);
   if (k == "supply") return once(kSupply) && ParseSupply(p, w, s);
   if (k == "wrap") return ParseWrap(p, w, s);
+  if (k == "byte") return ParseByte(p, w, st);
   if (k == "map") {
     if (w.size() != 1) return p.Fail("the map starts on the line after 'map'");
     return once(kMap) && ParseMap(p, s);
@@ -243,6 +267,94 @@ char MapChar(int chip) {
     return kMapChars[chip - puzzle::CHIP_BLOCK];
   if (chip >= 0 && chip < 16) return kSpecialChars[chip / 4];
   return '?';
+}
+
+}  // namespace stagec
+
+namespace stagec {
+
+namespace {
+
+// What the game makes of a wrap mask, as the numbers of a 'wrap' line.
+std::string WrapLine(const char* what, int16_t mask, int count) {
+  std::string line;
+  for (int i = 0; i < count; i++)
+    if (puzzle::MaskFlag(mask, i)) line += " " + std::to_string(i);
+  return line.empty() ? "" : std::string("wrap ") + what + line + "\n";
+}
+
+std::string MapText(const StageInfo& s) {
+  char rows[8][11] = {};
+  for (int c = 0; c < 80; c++) rows[c / 10][c % 10] = MapChar(s.StageMap[c]);
+  for (int i = 0; i < 4; i++) {
+    const puzzle::StageSpecial& e = s.SpecialEntry[i];
+    if (e.X != puzzle::kAbsent) rows[e.Y][e.X] = kSpecialChars[i];
+  }
+  std::string text = "map\n";
+  for (const char* row : rows) text += std::string(row) + "\n";
+  return text;
+}
+
+// Everything a player reads: the fields, the map and the special pieces.
+std::string ReadableText(const StageInfo& s, const std::string& title) {
+  std::string t = "stage " + title + "\n";
+  t += "set " + std::to_string(s.PipeSet) + "\n";
+  t += "supply";
+  for (int g = 0; g < 6; g++)
+    if (s.SupplyCount[g] != 0)
+      t += std::string(" ") + kGroupWords[g] + " " + std::to_string(s.SupplyCount[g]);
+  t += "\nrequire " + std::to_string(s.RequiredPipes) + "\n";
+  t += "delay " + std::to_string(s.StartDelay) + "\n";
+  t += "speed " + std::to_string(s.SpeedByte) + "\n";
+  t += WrapLine("rows", s.RowWrapMask, puzzle::kPlayRows);
+  t += WrapLine("columns", s.ColumnWrapMask, puzzle::kPlayColumns);
+  t += MapText(s);
+  for (int i = 0; i < 4; i++) {
+    const puzzle::StageSpecial& e = s.SpecialEntry[i];
+    if (e.X != puzzle::kAbsent)
+      t += std::string(kSpecialWords[i]) + " " + kSpecialVerbs[i] + " " + kDirWords[e.Dir] + "\n";
+  }
+  return t;
+}
+
+}  // namespace
+
+bool WriteStage(const StageInfo& s, const std::string& title, std::string& text,
+                std::string& error) {
+  const std::string reason = puzzle::CheckStage(s);
+  if (!reason.empty()) return error = reason, false;
+  text = ReadableText(s, title);
+  std::vector<StageSource> back;
+  if (!ParseCourse(text, back, error)) return false;
+  uint8_t want[puzzle::kStageRecordSize], got[puzzle::kStageRecordSize];
+  puzzle::EncodeStage(s, want);
+  puzzle::EncodeStage(back[0].Record, got);
+  bool first = true;
+  for (int i = 0; i < puzzle::kStageRecordSize; i++) {
+    if (want[i] == got[i]) continue;
+    if (first) text += "# bytes the game does not read, kept as the course file holds them\n";
+    first = false;
+    text += "byte " + std::to_string(i) + " " + std::to_string(want[i]) + "\n";
+  }
+  return true;
+}
+
+bool DecompileCourse(const std::vector<uint8_t>& bytes, std::string& text, std::string& error) {
+  const size_t size = puzzle::kStageRecordSize;
+  if (bytes.empty() || bytes.size() % size != 0)
+    return error = std::to_string(bytes.size()) + " bytes are not whole 110-byte stage records",
+           false;
+  text.clear();
+  for (size_t i = 0; i < bytes.size() / size; i++) {
+    StageInfo s{};
+    puzzle::DecodeStage(bytes.data() + i * size, s);
+    const std::string number = std::to_string(i + 1);
+    std::string stage;
+    if (!WriteStage(s, number, stage, error))
+      return error = "stage " + number + ": " + error, false;
+    text += (i == 0 ? "" : "\n") + stage;
+  }
+  return true;
 }
 
 }  // namespace stagec
