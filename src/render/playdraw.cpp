@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "audio/wavedef.h"
 #include "puzzle/board.h"
@@ -78,7 +79,80 @@ void DrawScoreEntry(plat::Surface& surface, int32_t x, const char* label, int32_
   ShadowText(surface, x + 32, 8, RightAligned(value, 7), 1);
 }
 
+// ---------------------------------------------------------------- queue slots
+// The queue column reads as a tray of separate slots: the floor under each
+// queued piece is dimmed so the piece stands out on every world, each slot
+// fades to dark at its top and bottom so the ends of pieces in neighbouring
+// slots never join into one shape, and the piece laid next gets a bright frame.
+
+constexpr int32_t kEmptyCellX = 0;  // picture 40, the bare floor of the world
+constexpr int32_t kEmptyCellY = 160;
+constexpr uint32_t kNextFrame = 0xFFF4B0;
+constexpr uint32_t kNextFrameEdge = 0x201808;
+constexpr uint32_t kSlotShelf = 0x7088B0;
+
+// The colour at amount/256 of its brightness.
+uint32_t Dimmed(uint32_t c, uint32_t amount) {
+  const uint32_t r = ((c >> 16) & 0xFF) * amount >> 8;
+  const uint32_t g = ((c >> 8) & 0xFF) * amount >> 8;
+  const uint32_t b = (c & 0xFF) * amount >> 8;
+  return r << 16 | g << 8 | b;
+}
+
+// Whether a queued piece's pixel shows the floor: bare, or in the piece's
+// drop shadow (the floor at about 0.6 of its brightness).
+bool ShowsFloor(uint32_t pixel, uint32_t floor) {
+  if (pixel == floor) return true;
+  for (int32_t shift : {16, 8, 0}) {
+    const int32_t p = static_cast<int32_t>((pixel >> shift) & 0xFF);
+    const int32_t f = static_cast<int32_t>((floor >> shift) & 0xFF);
+    if (std::abs(p * 100 - f * 62) > 700) return false;
+  }
+  return true;
+}
+
+// How bright row y of a slot stays: dark towards the slot's edges.
+uint32_t SlotRowLight(int32_t y) {
+  const uint32_t ramp[4] = {24, 64, 130, 200};
+  const int32_t edge = std::min(y, kCellSize - 1 - y);
+  return edge < 4 ? ramp[edge] : 256;
+}
+
+// Floor dimmed (unless the slot is the next one's) and edges shaded.
+void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
+  for (int32_t y = 0; y < kCellSize; ++y)
+    for (int32_t x = 0; x < kCellSize; ++x) {
+      const uint32_t c = plat::GetPixel(surface, x0 + x, y0 + y);
+      if (c == plat::CLR_INVALID) continue;
+      const uint32_t floor = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
+      uint32_t light = SlotRowLight(y);
+      if (!next && floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 110 >> 8;
+      if (light < 256) plat::SetPixelV(surface, x0 + x, y0 + y, Dimmed(c, light));
+    }
+}
+
+// The shelf under a slot: a light line across the column.
+void SlotShelf(plat::Surface& surface, int32_t x0, int32_t y0) {
+  plat::FillRect(surface, x0, y0 + kCellSize - 1, kCellSize, 1, kSlotShelf);
+}
+
+// A light frame with a dark line inside it, round the slot.
+void FrameSlot(plat::Surface& surface, int32_t x0, int32_t y0) {
+  const int32_t x1 = x0 + kCellSize - 1, y1 = y0 + kCellSize - 1;
+  plat::DrawBox(surface, x0, y0, x1, y1, kNextFrame);
+  plat::DrawBox(surface, x0 + 1, y0 + 1, x1 - 1, y1 - 1, kNextFrame);
+  plat::DrawBox(surface, x0 + 2, y0 + 2, x1 - 2, y1 - 2, kNextFrameEdge);
+}
+
 }  // namespace
+
+void DrawQueueSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
+  ShadeSlot(surface, x0, y0, next);
+  if (next)
+    FrameSlot(surface, x0, y0);
+  else
+    SlotShelf(surface, x0, y0);
+}
 
 std::string RightAligned(int64_t value, int32_t width) {
   const std::string text = std::string(static_cast<size_t>(width), ' ') + std::to_string(value);
@@ -180,7 +254,9 @@ void DrawNextQueues(plat::Surface& surface) {
     for (int32_t i = 0; i < puzzle::kQueueRing; ++i) {
       const int32_t k =
           ((pl.QueueIndex + i) % puzzle::kQueueRing + puzzle::kQueueRing) % puzzle::kQueueRing;
-      CopyPipePicture(surface, pl.Queue[k] + 48 * p, QueueX(p), 48 + 32 * (4 - i));
+      const int32_t y = 48 + 32 * (4 - i);
+      CopyPipePicture(surface, pl.Queue[k] + 48 * p, QueueX(p), y);
+      DrawQueueSlot(surface, QueueX(p), y, i == 0);
     }
   }
 }

@@ -34,6 +34,9 @@ void DrawTimeGauge(plat::Surface& surface);
 void RestoreScreen(plat::Surface& surface);
 void DrawCursors(plat::Surface& surface);
 void DrawNextQueues(plat::Surface& surface);
+// Over a queued piece at (x0, y0): its floor dimmed, its top and bottom
+// shaded off from the next slot, and a frame when it is the one laid next.
+void DrawQueueSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next);
 void DrawWaterHead(plat::Surface& surface);
 // Breaking pieces with their labels; completes replacements that are due.
 void DrawReplaceEffects(plat::Surface& surface);

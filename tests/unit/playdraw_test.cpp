@@ -37,6 +37,8 @@ std::pair<int, int> From(const plat::Surface& s, int x, int y) {
   return {CodeX(c), CodeY(c)};
 }
 std::pair<int, int> PipeCell(int n) { return {(n % 8) * 32, (n / 8) * 32}; }
+// The middle of pipe picture n.
+std::pair<int, int> Inside(int n) { return {(n % 8) * 32 + 16, (n / 8) * 32 + 16}; }
 
 class PlayDraw : public play_fixture::PlayTest {
  protected:
@@ -130,10 +132,11 @@ TEST_F(PlayDraw, QueuesAndCursorsOnlyForPlayersInTheGame) {
   Players[1].CursorX = 7, Players[1].CursorY = 6;
   DrawNextQueues(screen_);
   DrawCursors(screen_);
-  // The current piece stands just above the NEXT plate, the rest above it.
-  EXPECT_EQ(From(screen_, 24, 176), PipeCell(20));
-  EXPECT_EQ(From(screen_, 24, 144), PipeCell(21));
-  EXPECT_EQ(From(screen_, 24, 48), PipeCell(19));
+  // The current piece stands just above the NEXT plate, the rest above it
+  // (read in the middle of each slot, away from its shaded edges and frame).
+  EXPECT_EQ(From(screen_, 24 + 16, 176 + 16), Inside(20));
+  EXPECT_EQ(From(screen_, 24 + 16, 144 + 16), Inside(21));
+  EXPECT_EQ(From(screen_, 24 + 16, 48 + 16), Inside(19));
   EXPECT_EQ(From(screen_, 96 + 64, 48 + 32), std::make_pair(64, 0));
   EXPECT_EQ(plat::GetPixel(screen_, 456, 176), 0u);
   EXPECT_EQ(plat::GetPixel(screen_, 96 + 224, 48 + 192), 0u);
@@ -141,9 +144,77 @@ TEST_F(PlayDraw, QueuesAndCursorsOnlyForPlayersInTheGame) {
   game::PlayerCount = 2;
   DrawNextQueues(screen_);
   DrawCursors(screen_);
-  EXPECT_EQ(From(screen_, 456, 176), PipeCell(23 + 48));
-  EXPECT_EQ(From(screen_, 456, 48), PipeCell(27 + 48));
+  EXPECT_EQ(From(screen_, 456 + 16, 176 + 16), Inside(23 + 48));
+  EXPECT_EQ(From(screen_, 456 + 16, 48 + 16), Inside(27 + 48));
   EXPECT_EQ(From(screen_, 96 + 224 + 31, 48 + 192 + 31), std::make_pair(127, 31));
+}
+
+int Brightness(uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); }
+
+// A world where every piece is a straight up-down pipe on a plain floor,
+// with the pipe's drop shadow beside it.
+constexpr uint32_t kFloor = 0x60A048, kPipe = 0xE04020;
+constexpr int kPipeLeft = 11, kPipeRight = 21, kShadowX = 22;
+void PlainWorld(plat::Surface& pipes) {
+  plat::Resize(pipes, 256, 512);
+  plat::FillRect(pipes, 0, 0, 256, 512, kFloor);
+  const uint32_t shadow = 0x3B6330;  // the floor at 0.62
+  for (int n : {17, 17 + 48}) {
+    const auto [x0, y0] = PipeCell(n);
+    plat::FillRect(pipes, x0 + kPipeLeft, y0, kPipeRight - kPipeLeft, 32, kPipe);
+    plat::FillRect(pipes, x0 + kShadowX, y0, 2, 32, shadow);
+  }
+}
+
+TEST_F(PlayDraw, QueuedPiecesStandApartAndTheNextOneIsFramed) {
+  PlainWorld(PipePic);
+  game::PlayerCount = 2;
+  for (auto& pl : Players) std::fill(pl.Queue, pl.Queue + 6, uint8_t{17});
+  plat::FillRect(screen_, 0, 0, kScreenWidth, kScreenHeight, 0x123456);
+  DrawNextQueues(screen_);
+  for (int qx : {24, 456}) {
+    for (int i = 0; i < 5; ++i) {
+      const int y = 48 + 32 * (4 - i) + 16;
+      // The piece keeps its colour in the middle of every slot; the floor is
+      // dimmed, shadow included, except under the piece laid next.
+      EXPECT_EQ(plat::GetPixel(screen_, qx + 16, y), kPipe) << qx << " slot " << i;
+      for (int x : {4, kShadowX}) {
+        const uint32_t c = plat::GetPixel(screen_, qx + x, y);
+        if (i == 0)
+          EXPECT_EQ(c, plat::GetPixel(PipePic, 32 + x, 64 + 16)) << qx << " x " << x;
+        else
+          EXPECT_LT(Brightness(c), Brightness(kFloor) / 2) << qx << " slot " << i << " x " << x;
+      }
+    }
+    // Between two slots the pipe is cut: a dark row in each, the shelf between.
+    for (int top = 48 + 32; top < 176; top += 32) {
+      EXPECT_LT(Brightness(plat::GetPixel(screen_, qx + 16, top)), Brightness(kPipe) / 8) << top;
+      EXPECT_LT(Brightness(plat::GetPixel(screen_, qx + 16, top - 2)), Brightness(kPipe) / 3);
+      EXPECT_NE(plat::GetPixel(screen_, qx + 16, top - 1), kPipe) << top;
+      EXPECT_EQ(plat::GetPixel(screen_, qx + 4, top - 1),
+                plat::GetPixel(screen_, qx + 16, top - 1));
+    }
+    // The next piece's frame runs round the whole slot, brighter than the
+    // pipe and the floor.
+    const uint32_t frame = plat::GetPixel(screen_, qx, 176);
+    EXPECT_GT(Brightness(frame), Brightness(kFloor) + 150);
+    for (int k = 0; k < 32; ++k) {
+      EXPECT_EQ(plat::GetPixel(screen_, qx + k, 176), frame) << k;
+      EXPECT_EQ(plat::GetPixel(screen_, qx + k, 207), frame) << k;
+      EXPECT_EQ(plat::GetPixel(screen_, qx, 176 + k), frame) << k;
+      EXPECT_EQ(plat::GetPixel(screen_, qx + 31, 176 + k), frame) << k;
+    }
+    // Nothing outside the column is touched.
+    EXPECT_EQ(plat::GetPixel(screen_, qx - 1, 100), 0x123456u);
+    EXPECT_EQ(plat::GetPixel(screen_, qx + 32, 100), 0x123456u);
+    EXPECT_EQ(plat::GetPixel(screen_, qx + 16, 47), 0x123456u);
+    EXPECT_EQ(plat::GetPixel(screen_, qx + 16, 208), 0x123456u);
+  }
+  // Drawn at the surface's edge, a slot clips.
+  plat::Surface small;
+  plat::Resize(small, 20, 20);
+  DrawQueueSlot(small, 4, -10, true);
+  DrawQueueSlot(small, -12, 8, false);
 }
 
 // Sound 9 at the end of the delay, once a stage, is timed by the bonus

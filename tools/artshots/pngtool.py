@@ -3,6 +3,7 @@
 
   pngtool.py scale K IN.png OUT.png     nearest-neighbour, K times the size
   pngtool.py row OUT.png IN.png ...     the pictures side by side, 8 grey pixels apart
+  pngtool.py crop X Y W H IN.png OUT.png  the rectangle at (X, Y), W x H pixels
 """
 import struct
 import sys
@@ -88,10 +89,17 @@ def row(dst, sources):
     write_png(dst, len(out[0]), height, out)
 
 
+def crop(x, y, w, h, src, dst):
+    _, _, rows = read_png(src)
+    write_png(dst, w, h, [r[x:x + w] for r in rows[y:y + h]])
+
+
 if __name__ == "__main__":
     if len(sys.argv) == 5 and sys.argv[1] == "scale":
         scale(int(sys.argv[2]), sys.argv[3], sys.argv[4])
     elif len(sys.argv) >= 4 and sys.argv[1] == "row":
         row(sys.argv[2], sys.argv[3:])
+    elif len(sys.argv) == 8 and sys.argv[1] == "crop":
+        crop(*(int(a) for a in sys.argv[2:6]), sys.argv[6], sys.argv[7])
     else:
         sys.exit(__doc__)
