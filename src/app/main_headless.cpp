@@ -53,12 +53,11 @@ int ExportSheets(const std::string& dir) {
   return 0;
 }
 
+// A script or a folder in its place, a FIFO, a huge file: bounded and never blocking.
 bool ReadText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
+  std::vector<uint8_t> bytes;
+  if (!plat::ReadWholeFile(path, bytes)) return false;
+  text.assign(bytes.begin(), bytes.end());
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "shell/gamestate.h"
 
@@ -52,7 +53,9 @@ WaveSound& Effect(int no) {
 
 void WaveSound::Load(const std::string& file) {
   std::vector<uint8_t> data;
-  if (!plat::ReadWholeFile(file, data)) {
+  // Minutes of CD-quality sound; a bigger file is no effect of the game.
+  constexpr size_t kEffectFileLimit = size_t{16} << 20;
+  if (plat::ReadFileUpTo(file, kEffectFileLimit, data) != plat::FileRead::Ok) {
     plat::ShowMessage("Waveデータ<" + file + ">の読み込みに失敗しました。");
     return;
   }

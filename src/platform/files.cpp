@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: Zlib
 // Whole-file reads and safe writes.
+#include "platform/files.h"
+
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,25 +17,68 @@
 
 namespace plat {
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-  int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  std::vector<uint8_t> data;
+namespace {
+
+// Reads up to limit bytes from fd into data; false on a read error.
+bool ReadPrefix(int fd, size_t limit, std::vector<uint8_t>& data) {
   uint8_t chunk[65536];
-  bool ok = true;
-  for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n == 0) break;
+  while (data.size() < limit) {
+    const size_t want = std::min(sizeof chunk, limit - data.size());
+    const ssize_t n = ::read(fd, chunk, want);
+    if (n == 0) return true;
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;  // a directory, a device error: reported, never thrown
-      break;
+      return false;
     }
     data.insert(data.end(), chunk, chunk + n);
   }
+  return true;
+}
+
+FileRead ReadOpened(int fd, size_t limit, std::vector<uint8_t>& out) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return FileRead::Unreadable;
+  if (!S_ISREG(st.st_mode)) return FileRead::NotRegular;
+  std::vector<uint8_t> data;
+  data.reserve(std::min(static_cast<size_t>(st.st_size), limit));
+  // One byte more than the limit tells a file of exactly limit bytes from a
+  // longer one, whatever st_size said (a file may grow while it is read).
+  if (limit == SIZE_MAX || !ReadPrefix(fd, limit + 1, data)) return FileRead::Unreadable;
+  const bool tooLarge = data.size() > limit;
+  if (tooLarge) data.resize(limit);
+  out = std::move(data);
+  return tooLarge ? FileRead::TooLarge : FileRead::Ok;
+}
+
+}  // namespace
+
+FileRead ReadFileUpTo(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
+  // O_NONBLOCK: opening a FIFO without a writer returns at once.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Unreadable;
+  const FileRead result = ReadOpened(fd, limit, out);
   ::close(fd);
-  if (ok) out = std::move(data);
-  return ok;
+  return result;
+}
+
+const char* FileReadText(FileRead result) {
+  switch (result) {
+    case FileRead::Ok:
+      return "read";
+    case FileRead::Missing:
+      return "missing";
+    case FileRead::NotRegular:
+      return "not a regular file";
+    case FileRead::TooLarge:
+      return "too large";
+    case FileRead::Unreadable:
+      return "unreadable";
+  }
+  return "unreadable";
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+  return ReadFileUpTo(path, kWholeFileLimit, out) == FileRead::Ok;
 }
 
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data) {

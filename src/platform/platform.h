@@ -76,6 +76,9 @@ const EmbeddedFile* EmbeddedSheets(size_t& count);
 
 // ---------------------------------------------------------------- files
 
+// Reads a regular file of at most kWholeFileLimit bytes, without blocking;
+// files.h has the bounded read with its reasons.
+constexpr size_t kWholeFileLimit = size_t{256} << 20;
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 // Writes to a temporary file beside path and renames it over path.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data);

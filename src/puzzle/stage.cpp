@@ -22,6 +22,9 @@ namespace {
 
 std::string OwnCourseFile;  // UseCourseFile's file, "" for none
 
+// Far more than any course holds (9 532 records); a bigger file is no course.
+constexpr size_t kCourseFileLimit = size_t{1} << 20;
+
 [[noreturn]] void StageDataError(const std::string& path, int32_t stage,
                                  const std::string& reason) {
   plat::ShowMessage("stage data error : " + path + ", stage " + std::to_string(stage + 1) + ": " +
@@ -42,7 +45,7 @@ void UseCourseFile(const std::string& path) { OwnCourseFile = path; }
 int32_t CountStages(int32_t course) {
   const std::string path = CourseFilePath(course);
   std::vector<uint8_t> bytes;
-  if (!plat::FileExists(path) || !game::ReadFileSafely(path, bytes)) {
+  if (game::ReadFileSafely(path, kCourseFileLimit, bytes) != plat::FileRead::Ok) {
     plat::ShowMessage("cannot read the course file " + path);
     plat::EndProcess(1);
   }
@@ -60,9 +63,10 @@ void ReadStageRecord(int32_t course, int32_t stage) {
   const std::string path = CourseFilePath(course);
   std::vector<uint8_t> bytes;
   int error = 0;
-  if (!plat::FileExists(path)) {
+  const plat::FileRead read = game::ReadFileSafely(path, kCourseFileLimit, bytes);
+  if (read == plat::FileRead::Missing) {
     error = ENOENT;
-  } else if (!game::ReadFileSafely(path, bytes)) {
+  } else if (read != plat::FileRead::Ok) {
     error = EIO;
   } else if (stage < 0 || (static_cast<int64_t>(stage) + 1) * kStageRecordSize >
                               static_cast<int64_t>(bytes.size())) {

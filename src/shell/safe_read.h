@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace game {
 
-inline bool ReadFileSafely(const std::string& path, std::vector<uint8_t>& bytes) {
+inline plat::FileRead ReadFileSafely(const std::string& path, size_t limit,
+                                     std::vector<uint8_t>& bytes) {
   try {
-    return plat::ReadWholeFile(path, bytes);
+    return plat::ReadFileUpTo(path, limit, bytes);
   } catch (const std::exception&) {
-    return false;
+    return plat::FileRead::Unreadable;
   }
 }
 

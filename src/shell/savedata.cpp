@@ -23,6 +23,7 @@ const char kReadFailMessage[] = "データファイルの読み込みに失敗�
 const char kWriteFailMessage[] = "データファイルの書き込みに失敗しました。";
 
 constexpr int kHeaderSize = 16;
+constexpr size_t kKeptTailLimit = 64 * 1024;
 constexpr int kScoresOffset = 16;
 constexpr int kMaskOffset = 64;
 constexpr int kModeOffset = 65;
@@ -127,7 +128,11 @@ void LoadSaveData() {
   std::vector<uint8_t> bytes;
   SaveRecord r;
   SetDefaultSaveData(r);
-  if (!ReadFileSafely(path, bytes) || bytes.size() < kHeaderSize) {
+  // Only the record is read: a long tail after it (even a huge one) leaves
+  // the record, and so the player's hi-scores, as they are.
+  const plat::FileRead read = ReadFileSafely(path, kSaveFileSize, bytes);
+  const bool got = read == plat::FileRead::Ok || read == plat::FileRead::TooLarge;
+  if (!got || bytes.size() < kHeaderSize) {
     SaveData = r;
     plat::ShowMessage(kReadFailMessage);
     return;
@@ -165,9 +170,10 @@ void WriteSaveData() {
     return;
   }
   const std::string path = SaveFilePath();
-  // Bytes past the record in an existing longer file are kept.
+  // Bytes past the record in an existing longer file are kept, up to a
+  // limit: a tail longer than that is dropped rather than read whole.
   std::vector<uint8_t> old;
-  if (ReadFileSafely(path, old) && old.size() > bytes.size())
+  if (ReadFileSafely(path, kKeptTailLimit, old) == plat::FileRead::Ok && old.size() > bytes.size())
     bytes.insert(bytes.end(), old.begin() + kSaveFileSize, old.end());
   if (!plat::WriteFileAtomic(path, bytes)) {
     plat::ShowMessage(kWriteFailMessage);

@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "platform/files.h"
 #include "platform/headless/runner.h"
 #include "platform/midi_length.h"
 #include "platform/platform.h"
@@ -376,7 +377,9 @@ void StopWave(int number) { headless::Log("sound-stop " + std::to_string(number)
 bool MusicOpenPlay(const std::string& path) {
   std::vector<uint8_t> data;
   int64_t length = 0;
-  if (!ReadWholeFile(path, data) || !MidiLengthMs(data.data(), data.size(), length)) return false;
+  if (ReadFileUpTo(path, kMusicFileLimit, data) != FileRead::Ok ||
+      !MidiLengthMs(data.data(), data.size(), length))
+    return false;
   S.MusicOpen = true;
   S.MusicStart = S.Clock;
   S.MusicLength = length;

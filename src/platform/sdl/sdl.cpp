@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/sdl/frame_log.h"
 #include "platform/sdl/render_probe.h"
@@ -515,7 +516,12 @@ void LoadMusicLoop() {
     const uint64_t serial = m.Serial;
     const std::string path = m.Path;
     lock.unlock();
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    // SDL_mixer would open a FIFO in its place and wait for ever, and read
+    // a huge file whole: only a regular file of a tune's size is loaded.
+    std::vector<uint8_t> probe;
+    Mix_Music* music = ReadFileUpTo(path, kMusicFileLimit, probe) == FileRead::Ok
+                           ? Mix_LoadMUS(path.c_str())
+                           : nullptr;
     lock.lock();
     if (serial != m.Serial) {  // stopped or replaced while it loaded
       if (music != nullptr) Mix_FreeMusic(music);
