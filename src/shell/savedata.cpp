@@ -115,30 +115,28 @@ std::string SaveFilePath() {
 }
 
 // A file that cannot be used whole leaves valid defaults behind it, so the
-// next save writes a sound file instead of copying the damage.
+// next save writes a sound file instead of copying the damage. Only the
+// record is read: a long tail after it (even a huge one) leaves the record,
+// and so the player's hi-scores, as they are. Anything but a regular file
+// (a FIFO, a device, a folder) is a failed read, never a wait.
 void LoadSaveData() {
-  std::string path = SaveFilePath();
-  if (!plat::FileExists(path)) {
-    path = FallbackSaveFile();
-    if (path.empty()) {
-      SetDefaultSaveData(SaveData);
-      return;
-    }
-  }
   std::vector<uint8_t> bytes;
+  std::string path = SaveFilePath();
+  plat::FileRead read = ReadFileSafely(path, kSaveFileSize, bytes);
+  if (read == plat::FileRead::Missing) {
+    path = FallbackSaveFile();
+    read = path.empty() ? read : ReadFileSafely(path, kSaveFileSize, bytes);
+  }
   SaveRecord r;
   SetDefaultSaveData(r);
-  // Only the record is read: a long tail after it (even a huge one) leaves
-  // the record, and so the player's hi-scores, as they are.
-  const plat::FileRead read = ReadFileSafely(path, kSaveFileSize, bytes);
+  SaveData = r;
+  if (read == plat::FileRead::Missing) return;
   const bool got = read == plat::FileRead::Ok || read == plat::FileRead::TooLarge;
   if (!got || bytes.size() < kHeaderSize) {
-    SaveData = r;
     plat::ShowMessage(kReadFailMessage);
     return;
   }
   if (!HeaderValid(bytes)) {
-    SaveData = r;
     const std::string asRead(reinterpret_cast<const char*>(bytes.data()), kHeaderSize);
     plat::ShowMessage(asRead + ":" + kSaveHeader);
     plat::ShowMessage(kBrokenMessage);

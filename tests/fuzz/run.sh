@@ -22,9 +22,10 @@ build fuzz_bmp "${platform[@]}"
 build fuzz_midi "$src/platform/midi_length.cpp"
 build fuzz_script "${platform[@]}" "${headless[@]}"
 build fuzz_stage "$src/puzzle/board.cpp" "$src/puzzle/stagerecord.cpp"
+build fuzz_files "$src/platform/files.cpp"
 build fuzz_save "${platform[@]}" "${headless[@]}" "$src/shell/savedata.cpp" "$src/shell/gamestate.cpp"
 
-for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_save; do
+for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save; do
   corpus=$out/corpus-$target
   mkdir -p "$corpus"
   echo "== $target: ${seconds}s"
