@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: Zlib
-// Whole-file reads and safe writes.
+// Bounded reads and safe writes.
 #include "platform/files.h"
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,20 +82,106 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   return ReadFileUpTo(path, kWholeFileLimit, out) == FileRead::Ok;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data) {
-  std::string temp = path + ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
+namespace {
+
+namespace fs = std::filesystem;
+
+// Temporary files are named "<file>.tmp-<pid>-XXXXXX" beside the file: the
+// pid tells a stale one, left by a killed game, from one another running
+// game is writing at this moment.
+std::string TempPrefix(const fs::path& file) { return file.filename().string() + ".tmp-"; }
+
+bool WriterAlive(const std::string& name, size_t prefixLength) {
+  const long pid = std::strtol(name.c_str() + prefixLength, nullptr, 10);
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// Removes the temporary files of writers that are gone, and the one fixed
+// temporary name earlier versions of the game used.
+void RemoveStaleTemps(const fs::path& file) {
+  const std::string prefix = TempPrefix(file);
+  std::error_code ec;
+  fs::remove(fs::path(file.string() + ".tmp"), ec);
+  for (fs::directory_iterator it(file.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) == 0 && !WriterAlive(name, prefix.size()))
+      fs::remove(it->path(), ec);
+  }
+}
+
+// Where a save lands: through symbolic links to the regular file (or the
+// free name in an existing folder) they point at, so a linked save file
+// stays linked. A link to anything else (a device, a FIFO) is replaced
+// instead of written through.
+fs::path WriteTarget(const std::string& path) {
+  std::error_code ec;
+  fs::path at = fs::absolute(path, ec);
+  if (ec) return path;
+  for (int hop = 0; hop < 40 && fs::is_symlink(at, ec); hop++) {
+    const fs::path to = fs::read_symlink(at, ec);
+    if (ec) return path;
+    at = to.is_absolute() ? to : at.parent_path() / to;
+  }
+  const fs::file_status st = fs::status(at, ec);
+  if (fs::is_regular_file(st)) return at;
+  if (st.type() == fs::file_type::not_found && fs::is_directory(at.parent_path(), ec)) return at;
+  return fs::absolute(path, ec);
+}
+
+bool WriteAll(int fd, const std::vector<uint8_t>& data) {
   size_t done = 0;
   while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n <= 0) break;
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
-  bool ok = done == data.size() && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  std::remove(temp.c_str());
+  return true;
+}
+
+// The new file gets the old one's permissions, or the usual ones for a
+// new file, instead of mkstemp's owner-only 0600.
+void SetMode(int fd, const fs::path& file) {
+  struct stat st;
+  if (::stat(file.c_str(), &st) == 0) {
+    ::fchmod(fd, st.st_mode & 07777);
+    return;
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  ::fchmod(fd, 0644 & ~mask);
+}
+
+// The rename reaches the disk only with its folder; a file system that
+// cannot sync folders still has the renamed file.
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+// A unique temporary file in the same folder, written whole and synced,
+// then renamed over the file: a reader sees the old file or the new one,
+// never a part, and of two games saving at once the last one's file stays.
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data) {
+  const fs::path target = WriteTarget(path);
+  RemoveStaleTemps(target);
+  std::string temp =
+      target.string() + ".tmp-" + std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  SetMode(fd, target);
+  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
+    SyncFolder(target.parent_path());
+    return true;
+  }
+  ::unlink(temp.c_str());
   return false;
 }
 

@@ -80,7 +80,8 @@ const EmbeddedFile* EmbeddedSheets(size_t& count);
 // files.h has the bounded read with its reasons.
 constexpr size_t kWholeFileLimit = size_t{256} << 20;
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
-// Writes to a temporary file beside path and renames it over path.
+// Writes a unique temporary file beside path (or beside the regular file a
+// link at path points to), syncs it and renames it over; false on failure.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data);
 bool FileExists(const std::string& path);
 // True when a file can be created in the folder.
