@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <utility>
 
 #include "puzzle/board.h"
 
@@ -297,7 +298,40 @@ void Accept() {
   if (S.StopAtFirst) S.Stop = true;
 }
 
-void Visit(int32_t x, int32_t y, int32_t dir);
+// ---------------------------------------------------------------- the walk
+
+// The walk keeps its own stack instead of recursing, so that it can stop
+// after any number of steps and go on later (the editor searches a slice
+// every frame). A Visit item is the water standing in a cell; the others
+// undo what a move did once everything after it has been tried.
+enum class ItemKind : uint8_t { Visit, LeaveCell, UndoCross, BuildWays };
+
+struct Item {
+  ItemKind Kind;
+  bool InWay;      // BuildWays: a way is being tried; undo it first
+  int8_t Next, N;  // BuildWays: next way to try, ways in all
+  int8_t Order[3];
+  int32_t Key[3];
+  int32_t X, Y, Dir;  // Visit: leaving in Dir; LeaveCell: leaving dir
+  int32_t Counted, Weight;
+  int32_t Mark;
+  uint64_t OldMask;
+  ChipInfo OldCell;
+};
+
+constexpr int kStackItems = 2048;
+Item Stack[kStackItems];
+int32_t StackSize;
+
+Item& Push(ItemKind kind, int32_t x, int32_t y, int32_t dir) {
+  Item& it = Stack[StackSize++];
+  it = Item{};
+  it.Kind = kind;
+  it.X = x;
+  it.Y = y;
+  it.Dir = dir;
+  return it;
+}
 
 // The water enters (x, y) and will leave it in out.
 void Enter(int32_t x, int32_t y, int32_t out, int32_t counted, int32_t weight) {
@@ -306,11 +340,26 @@ void Enter(int32_t x, int32_t y, int32_t out, int32_t counted, int32_t weight) {
   S.Cells++;
   S.Counted += counted;
   S.Frames += S.FrameOf[weight];
-  if (CanStillFinish(x, y, out)) Visit(x, y, out);
+  // Room for the two items and the ways of a cell: the route is far shorter.
+  const bool room = StackSize + 3 < kStackItems;
+  if (room && CanStillFinish(x, y, out)) {
+    Item& leave = Push(ItemKind::LeaveCell, x, y, out);
+    leave.Counted = counted;
+    leave.Weight = weight;
+    Push(ItemKind::Visit, x, y, out);
+    return;
+  }
   S.Visits[c]--;
   S.Cells--;
   S.Counted -= counted;
   S.Frames -= S.FrameOf[weight];
+}
+
+void LeaveCell(const Item& it) {
+  S.Visits[CellOf(it.X, it.Y)]--;
+  S.Cells--;
+  S.Counted -= it.Counted;
+  S.Frames -= S.FrameOf[it.Weight];
 }
 
 // A second pass, only across a cross along its other axis.
@@ -324,11 +373,22 @@ void SecondPass(int32_t x, int32_t y, int32_t dir) {
   S.PassMask[c] = kCrossBit;
   if (keptCross || AssignFromMask(c)) {
     Board[x][y] = ChipTable[CHIP_CROSS];
+    Item& undo = Push(ItemKind::UndoCross, x, y, dir);
+    undo.Mark = mark;
+    undo.OldMask = oldMask;
+    undo.OldCell = oldCell;
     Enter(x, y, dir, 1, 2);
+    return;
   }
   Board[x][y] = oldCell;
   S.PassMask[c] = oldMask;
   UndoTo(mark);
+}
+
+void UndoCross(const Item& it) {
+  Board[it.X][it.Y] = it.OldCell;
+  S.PassMask[CellOf(it.X, it.Y)] = it.OldMask;
+  UndoTo(it.Mark);
 }
 
 // Order of the ways on: far from the drain first when wandering; under a
@@ -342,41 +402,67 @@ int32_t KeyOf(int32_t dist) {
 }
 
 void Build(int32_t x, int32_t y, int32_t dir) {
-  const int c = CellOf(x, y);
-  const int orig = S.Orig[c];
-  int32_t order[3];
-  int32_t key[3];
-  int n = 0;
+  Item& it = Push(ItemKind::BuildWays, x, y, dir);
   for (int e = 0; e < 4; e++) {
     if (e == Opposite(dir)) continue;
     const int32_t d = DistAfter(x, y, e);
-    int i = n++;
+    int i = it.N++;
     const int32_t k = KeyOf(d);
-    while (i > 0 && key[i - 1] > k) order[i] = order[i - 1], key[i] = key[i - 1], i--;
-    order[i] = e;
-    key[i] = k;
+    while (i > 0 && it.Key[i - 1] > k) {
+      it.Order[i] = it.Order[i - 1], it.Key[i] = it.Key[i - 1], i--;
+    }
+    it.Order[i] = static_cast<int8_t>(e);
+    it.Key[i] = k;
   }
-  for (int i = 0; i < n && !S.Stop && !S.Aborted; i++) {
-    const int32_t e = order[i];
-    if (key[i] == kInf) continue;
+}
+
+void EndWay(Item& it) {
+  const int c = CellOf(it.X, it.Y);
+  UndoTo(it.Mark);
+  S.PassMask[c] = 0;
+  Board[it.X][it.Y] = ChipTable[S.Orig[c]];
+  it.InWay = false;
+  it.Next++;
+}
+
+// Tries the next way out of a cell to build on; pops the item when none is
+// left. Returns with a way entered, or with the item gone.
+void NextWay(int32_t at) {
+  Item* it = &Stack[at];
+  if (it->InWay) EndWay(*it);
+  const int c = CellOf(it->X, it->Y);
+  const int orig = S.Orig[c];
+  for (; it->Next < it->N && !S.Stop && !S.Aborted;) {
+    const int32_t e = it->Order[it->Next];
+    if (it->Key[it->Next] == kInf) {
+      it->Next++;
+      continue;
+    }
     uint64_t mask = 0;
     for (int k = CHIP_FIRST_PIECE; k <= CHIP_LAST_PIECE; k++)
-      if (((KindsFor[dir][e] >> k) & 1) != 0 && S.Cap[k] > 0) mask |= uint64_t{1} << k;
-    const bool keep = IsLaidPiece(orig) && ChipTable[orig].Exit[dir] == e;
-    if (!keep && mask == 0) continue;
-    const int32_t mark = S.LogSize;
+      if (((KindsFor[it->Dir][e] >> k) & 1) != 0 && S.Cap[k] > 0) mask |= uint64_t{1} << k;
+    const bool keep = IsLaidPiece(orig) && ChipTable[orig].Exit[it->Dir] == e;
+    if (!keep && mask == 0) {
+      it->Next++;
+      continue;
+    }
+    it->Mark = S.LogSize;
+    it->InWay = true;
     S.PassMask[c] = mask;
-    S.FirstAxis[c] = static_cast<int8_t>(dir % 2);
+    S.FirstAxis[c] = static_cast<int8_t>(it->Dir % 2);
     bool placed = keep;
     if (!keep && AssignFromMask(c)) {
-      Board[x][y] = ChipTable[S.Assigned[c]];
+      Board[it->X][it->Y] = ChipTable[S.Assigned[c]];
       placed = true;
     }
-    if (placed) Enter(x, y, e, 1, 2);
-    UndoTo(mark);
-    S.PassMask[c] = 0;
-    Board[x][y] = ChipTable[orig];
+    if (placed) {
+      Enter(it->X, it->Y, e, 1, 2);
+      if (StackSize - 1 > at) return;  // the water went on: come back later
+    }
+    EndWay(*it);
+    it = &Stack[at];
   }
+  StackSize--;
 }
 
 // The water stands in (x, y) and leaves it in dir.
@@ -414,6 +500,36 @@ void Visit(int32_t x, int32_t y, int32_t dir) {
   Enter(nx, ny, out, IsSpecialStraight(chip) ? 1 : 0, Board[nx][ny].FlowWeight);
 }
 
+// Works on the stack until it is empty or steps Visit items have been
+// taken; true when it is empty.
+bool Walk(int64_t steps) {
+  while (StackSize > 0) {
+    const int32_t top = StackSize - 1;
+    Item& it = Stack[top];
+    switch (it.Kind) {
+      case ItemKind::Visit: {
+        if (steps-- <= 0) return false;
+        const Item v = it;
+        StackSize--;
+        Visit(v.X, v.Y, v.Dir);
+        break;
+      }
+      case ItemKind::LeaveCell:
+        LeaveCell(it);
+        StackSize--;
+        break;
+      case ItemKind::UndoCross:
+        UndoCross(it);
+        StackSize--;
+        break;
+      case ItemKind::BuildWays:
+        NextWay(top);
+        break;
+    }
+  }
+  return true;
+}
+
 void Prepare(const StageInfo& s) {
   InitChipTable();
   InitKindMasks();
@@ -425,9 +541,11 @@ void Prepare(const StageInfo& s) {
   for (int c = 0; c < kCells; c++) S.Orig[c] = Board[c % 10][c / 10].ChipNo;
   for (int w = 1; w <= 4; w++) S.FrameOf[w] = FramesPerCell(s, w);
   ComputeDistances();
+  StackSize = 0;
 }
 
-void Run(int64_t limit, int32_t bound, bool wander, bool stopAtFirst) {
+// One run from the source: set up here, walked by Walk, ended by EndRun.
+void BeginRun(int64_t limit, int32_t bound, bool wander, bool stopAtFirst) {
   const SpecialInfo& src = SpecialPos[kSpecialSource];
   S.Limit = S.Nodes + limit;
   S.Bound = bound;
@@ -435,8 +553,103 @@ void Run(int64_t limit, int32_t bound, bool wander, bool stopAtFirst) {
   S.StopAtFirst = stopAtFirst;
   S.Stop = S.Aborted = false;
   S.Visits[CellOf(src.X, src.Y)] = 1;
-  if (CanStillFinish(src.X, src.Y, src.Dir)) Visit(src.X, src.Y, src.Dir);
+  if (CanStillFinish(src.X, src.Y, src.Dir)) Push(ItemKind::Visit, src.X, src.Y, src.Dir);
+}
+
+void EndRun() {
+  const SpecialInfo& src = SpecialPos[kSpecialSource];
   S.Visits[CellOf(src.X, src.Y)] = 0;
+}
+
+// The search as a whole: the wandering run, then runs under a rising
+// length bound when it could not finish.
+enum class Phase : uint8_t { Wander, Bounded, Done };
+
+struct Job {
+  StageInfo Stage;
+  int64_t NodeLimit;
+  Phase At;
+  int32_t Bound, Top, Parity;
+  bool FixedParity;
+  SolveResult Result;
+  // The board the walk works on, kept apart from the game's between slices.
+  ChipInfo Board[kBoardColumns][kBoardRows];
+  SpecialInfo Special[4];
+  int16_t Rows[kPlayRows], Columns[kPlayColumns];
+};
+Job J;
+
+// Starts the next bounded run, or ends the search when none is left.
+void NextBound() {
+  for (; J.Bound <= J.Top; J.Bound++) {
+    if (J.FixedParity && J.Bound % 2 != J.Parity) continue;
+    BeginRun(J.NodeLimit - S.Nodes, J.Bound, false, true);
+    J.Bound++;
+    return;
+  }
+  J.At = Phase::Done;
+}
+
+void StartBounded() {
+  J.Top = S.AnyFound ? S.Shortest.Cells - 1 : 2 * kCells + 2;
+  // Each cell entered is one move on a board of even width and height
+  // (wraps included), so without a warp every route from the source to
+  // the drain has the same parity of length: a bound of the other parity
+  // would only search in vain.
+  const SpecialInfo& src = SpecialPos[kSpecialSource];
+  const SpecialInfo& drain = SpecialPos[kSpecialDrain];
+  J.FixedParity = SpecialPos[kSpecialWarpIn].X < 0;
+  J.Parity = (src.X + src.Y + drain.X + drain.Y) % 2;
+  J.Bound = S.Required + 1;
+  J.At = Phase::Bounded;
+  NextBound();
+}
+
+void Finish() {
+  J.At = Phase::Done;
+  J.Result.Found = S.AnyFound;
+  J.Result.Nodes = S.Nodes;
+  J.Result.Shortest = S.Shortest;
+  J.Result.Longest = S.Longest;
+}
+
+// Goes on with the search for up to steps cell visits; true when done.
+bool Advance(int64_t steps) {
+  while (J.At != Phase::Done) {
+    const int64_t before = S.Nodes;
+    const bool ended = Walk(steps);
+    steps -= S.Nodes - before;
+    if (!ended) return false;
+    EndRun();
+    if (J.At == Phase::Wander) {
+      J.Result.Exhausted = !S.Aborted;
+      if (J.Result.Exhausted) break;
+      StartBounded();
+    } else if (S.Stop || S.Aborted) {
+      break;
+    } else {
+      NextBound();
+    }
+    if (steps <= 0 && J.At != Phase::Done) return false;
+  }
+  Finish();
+  return true;
+}
+
+void Begin(const StageInfo& s, int64_t nodeLimit) {
+  J.Stage = s;
+  J.NodeLimit = nodeLimit;
+  J.Result = SolveResult{};
+  Prepare(J.Stage);
+  J.At = Phase::Wander;
+  BeginRun(nodeLimit / 2, 0, true, false);
+}
+
+void SwapBoard() {
+  std::swap(J.Board, Board);
+  std::swap(J.Special, SpecialPos);
+  std::swap(J.Rows, WrapRow);
+  std::swap(J.Columns, WrapColumn);
 }
 
 }  // namespace
@@ -450,31 +663,31 @@ int32_t FramesPerCell(const StageInfo& s, int32_t weight) {
 // it runs to the end, every route. Then, when it could not finish, a
 // search with a rising length bound for the shortest route.
 SolveResult SolveStage(const StageInfo& s, int64_t nodeLimit) {
-  Prepare(s);
-  SolveResult result{};
-  Run(nodeLimit / 2, 0, true, false);
-  result.Exhausted = !S.Aborted;
-  if (!result.Exhausted) {
-    const int32_t top = S.AnyFound ? S.Shortest.Cells - 1 : 2 * kCells + 2;
-    // Each cell entered is one move on a board of even width and height
-    // (wraps included), so without a warp every route from the source to
-    // the drain has the same parity of length: a bound of the other parity
-    // would only search in vain.
-    const SpecialInfo& src = SpecialPos[kSpecialSource];
-    const SpecialInfo& drain = SpecialPos[kSpecialDrain];
-    const bool fixedParity = SpecialPos[kSpecialWarpIn].X < 0;
-    const int32_t parity = (src.X + src.Y + drain.X + drain.Y) % 2;
-    for (int32_t bound = S.Required + 1; bound <= top; bound++) {
-      if (fixedParity && bound % 2 != parity) continue;
-      Run(nodeLimit - S.Nodes, bound, false, true);
-      if (S.Stop || S.Aborted) break;
-    }
-  }
-  result.Found = S.AnyFound;
-  result.Nodes = S.Nodes;
-  result.Shortest = S.Shortest;
-  result.Longest = S.Longest;
-  return result;
+  Begin(s, nodeLimit);
+  Advance(INT64_MAX);
+  return J.Result;
 }
+
+void StartSolve(const StageInfo& s, int64_t nodeLimit) {
+  SwapBoard();
+  Begin(s, nodeLimit);
+  SwapBoard();
+}
+
+bool ContinueSolve(int64_t steps) {
+  if (J.At == Phase::Done) return true;
+  SwapBoard();
+  const bool done = Advance(steps);
+  SwapBoard();
+  return done;
+}
+
+void StopSolve() { J.At = Phase::Done; }
+
+bool SolveDone() { return J.At == Phase::Done; }
+
+const SolveResult& SolveOutcome() { return J.Result; }
+
+int64_t SolveNodes() { return S.Nodes; }
 
 }  // namespace puzzle

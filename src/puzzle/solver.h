@@ -36,4 +36,17 @@ int32_t FramesPerCell(const StageInfo& s, int32_t weight);
 // special positions and the wrap flags are left holding the stage.
 SolveResult SolveStage(const StageInfo& s, int64_t nodeLimit);
 
+// The same search a slice at a time, for the editor: StartSolve copies the
+// stage and sets the search up, each ContinueSolve takes up to steps more
+// steps (true once the search is done, when SolveOutcome holds what
+// SolveStage would return). The search keeps a board of its own, so the
+// game's board, special positions and wraps are left as they were. A new
+// StartSolve drops the search before it; StopSolve drops it for good.
+void StartSolve(const StageInfo& s, int64_t nodeLimit);
+bool ContinueSolve(int64_t steps);
+void StopSolve();
+bool SolveDone();
+const SolveResult& SolveOutcome();
+int64_t SolveNodes();
+
 }  // namespace puzzle

@@ -25,31 +25,41 @@ std::string CellText(int x, int y) {
 
 bool Present(const StageSpecial& e) { return e.X != kAbsent; }
 
-std::string CheckMap(const StageInfo& s) {
+StageFault Fault(StageFaultKind kind, int32_t entry = 0, int32_t value = 0, int32_t x = 0,
+                 int32_t y = 0, int32_t other = 0) {
+  return StageFault{kind, entry, other, x, y, value};
+}
+
+StageFault CheckMap(const StageInfo& s) {
   for (int i = 0; i < 80; i++) {
     const int chip = s.StageMap[i];
     if (chip < CHIP_BLOCK || chip > CHIP_EMPTY)
-      return "cell " + CellText(i % 10, i / 10) + " holds kind " + std::to_string(chip);
+      return Fault(StageFaultKind::MapCell, 0, chip, i % 10, i / 10);
   }
-  return "";
+  return {};
 }
 
-std::string CheckSpecials(const StageInfo& s) {
+StageFault CheckSpecialPlaces(const StageInfo& s) {
   for (int i = 0; i < 4; i++) {
     const StageSpecial& e = s.SpecialEntry[i];
     if (!Present(e)) continue;
     if (e.X >= kPlayColumns || e.Y >= kPlayRows)
-      return std::string("the ") + kSpecialNames[i] + " lies outside the play area at " +
-             CellText(e.X, e.Y);
-    if (e.Dir > 3)
-      return std::string("the ") + kSpecialNames[i] + " has direction " + std::to_string(e.Dir);
+      return Fault(StageFaultKind::SpecialOutside, i, 0, e.X, e.Y);
+    if (e.Dir > 3) return Fault(StageFaultKind::SpecialDir, i, e.Dir, e.X, e.Y);
   }
-  if (!Present(s.SpecialEntry[0])) return "there is no source";
-  if (!Present(s.SpecialEntry[1])) return "there is no drain";
+  return {};
+}
+
+StageFault CheckSpecials(const StageInfo& s) {
+  StageFault f = CheckSpecialPlaces(s);
+  if (f.Kind != StageFaultKind::None) return f;
+  if (!Present(s.SpecialEntry[0])) return Fault(StageFaultKind::NoSource);
+  if (!Present(s.SpecialEntry[1])) return Fault(StageFaultKind::NoDrain);
   const StageSpecial& in = s.SpecialEntry[kSpecialWarpIn];
-  if (Present(in) && in.LinkFlag != 1) return "the warp entrance is not linked";
+  if (Present(in) && in.LinkFlag != 1)
+    return Fault(StageFaultKind::WarpUnlinked, kSpecialWarpIn, 0, in.X, in.Y);
   if (Present(in) && !Present(s.SpecialEntry[kSpecialWarpOut]))
-    return "the warp entrance has no warp exit";
+    return Fault(StageFaultKind::WarpNoExit, kSpecialWarpIn, 0, in.X, in.Y);
   // Two specials on one cell would leave a position whose piece is gone;
   // a warp could then send the water round for ever.
   for (int i = 0; i < 4; i++) {
@@ -57,32 +67,31 @@ std::string CheckSpecials(const StageInfo& s) {
       const StageSpecial& a = s.SpecialEntry[i];
       const StageSpecial& b = s.SpecialEntry[j];
       if (Present(a) && Present(b) && a.X == b.X && a.Y == b.Y)
-        return std::string("the ") + kSpecialNames[j] + " shares cell " + CellText(a.X, a.Y) +
-               " with the " + kSpecialNames[i];
+        return Fault(StageFaultKind::SharedCell, j, 0, a.X, a.Y, i);
     }
   }
-  return "";
+  return {};
 }
 
-std::string CheckSupply(const StageInfo& s) {
+StageFault CheckSupply(const StageInfo& s) {
   int total = 0;
   for (int g = 0; g < kSupplyGroups; g++) total += s.SupplyCount[g];
-  if (total != kSupplySize)
-    return "the supply counts add up to " + std::to_string(total) + ", not 100";
-  return "";
+  if (total != kSupplySize) return Fault(StageFaultKind::Supply, 0, total);
+  return {};
 }
 
 // The progress counter of a cell must fall every frame, or the water
 // would stand in that cell for ever.
-std::string CheckSpeed(const StageInfo& s) {
+StageFault CheckSpeed(const StageInfo& s) {
   bool hasSlow = false;
   for (uint8_t chip : s.StageMap) hasSlow = hasSlow || chip == CHIP_SLOW_V || chip == CHIP_SLOW_H;
   const int weight = hasSlow ? 1 : 2;
   if (2 * weight - SpeedAdjust(s) <= 0)
-    return "speed " + std::to_string(s.SpeedByte) + " never lets the water leave a " +
-           (hasSlow ? "slow straight" : "normal cell");
-  return "";
+    return Fault(StageFaultKind::Speed, 0, s.SpeedByte, 0, 0, hasSlow ? 1 : 0);
+  return {};
 }
+
+const char* const kSpecialLabels[4] = {"SOURCE", "DRAIN", "WARP IN", "WARP OUT"};
 
 }  // namespace
 
@@ -120,15 +129,87 @@ void EncodeStage(const StageInfo& in, uint8_t* b) {
   }
 }
 
-std::string CheckStage(const StageInfo& s) {
-  if (s.PipeSet > 4) return "pipe set " + std::to_string(s.PipeSet) + " is not 0 to 4";
-  if (s.StartDelay < 1) return "the start delay is 0";
-  std::string reason = CheckMap(s);
-  if (reason.empty()) reason = CheckSpecials(s);
-  if (reason.empty()) reason = CheckSupply(s);
-  if (reason.empty()) reason = CheckSpeed(s);
-  return reason;
+StageFault FindStageFault(const StageInfo& s) {
+  if (s.PipeSet > 4) return Fault(StageFaultKind::PipeSet, 0, s.PipeSet);
+  if (s.StartDelay < 1) return Fault(StageFaultKind::StartDelay);
+  StageFault f = CheckMap(s);
+  if (f.Kind == StageFaultKind::None) f = CheckSpecials(s);
+  if (f.Kind == StageFaultKind::None) f = CheckSupply(s);
+  if (f.Kind == StageFaultKind::None) f = CheckSpeed(s);
+  return f;
 }
+
+std::string FaultReason(const StageFault& f) {
+  const std::string name = kSpecialNames[f.Entry & 3];
+  switch (f.Kind) {
+    case StageFaultKind::None:
+      return "";
+    case StageFaultKind::PipeSet:
+      return "pipe set " + std::to_string(f.Value) + " is not 0 to 4";
+    case StageFaultKind::StartDelay:
+      return "the start delay is 0";
+    case StageFaultKind::MapCell:
+      return "cell " + CellText(f.X, f.Y) + " holds kind " + std::to_string(f.Value);
+    case StageFaultKind::SpecialOutside:
+      return "the " + name + " lies outside the play area at " + CellText(f.X, f.Y);
+    case StageFaultKind::SpecialDir:
+      return "the " + name + " has direction " + std::to_string(f.Value);
+    case StageFaultKind::NoSource:
+      return "there is no source";
+    case StageFaultKind::NoDrain:
+      return "there is no drain";
+    case StageFaultKind::WarpUnlinked:
+      return "the warp entrance is not linked";
+    case StageFaultKind::WarpNoExit:
+      return "the warp entrance has no warp exit";
+    case StageFaultKind::SharedCell:
+      return "the " + name + " shares cell " + CellText(f.X, f.Y) + " with the " +
+             kSpecialNames[f.Other & 3];
+    case StageFaultKind::Supply:
+      return "the supply counts add up to " + std::to_string(f.Value) + ", not 100";
+    case StageFaultKind::Speed:
+      return "speed " + std::to_string(f.Value) + " never lets the water leave a " +
+             (f.Other != 0 ? "slow straight" : "normal cell");
+  }
+  return "";
+}
+
+// The same fault in the few upper-case words the editor's panel has room for.
+std::string FaultLabel(const StageFault& f) {
+  const std::string name = kSpecialLabels[f.Entry & 3];
+  const std::string at = std::to_string(f.X) + "," + std::to_string(f.Y);
+  switch (f.Kind) {
+    case StageFaultKind::None:
+      return "";
+    case StageFaultKind::PipeSet:
+      return "PIPE SET " + std::to_string(f.Value);
+    case StageFaultKind::StartDelay:
+      return "START DELAY 0";
+    case StageFaultKind::MapCell:
+      return "BAD CELL " + at;
+    case StageFaultKind::SpecialOutside:
+      return name + " OFF BOARD";
+    case StageFaultKind::SpecialDir:
+      return name + " DIRECTION " + std::to_string(f.Value);
+    case StageFaultKind::NoSource:
+      return "NO SOURCE";
+    case StageFaultKind::NoDrain:
+      return "NO DRAIN";
+    case StageFaultKind::WarpUnlinked:
+      return "WARP NOT LINKED";
+    case StageFaultKind::WarpNoExit:
+      return "NO WARP EXIT";
+    case StageFaultKind::SharedCell:
+      return name + " ON " + kSpecialLabels[f.Other & 3];
+    case StageFaultKind::Supply:
+      return "SUPPLY " + std::to_string(f.Value) + " OF 100";
+    case StageFaultKind::Speed:
+      return "SPEED " + std::to_string(f.Value) + " TOO SLOW";
+  }
+  return "";
+}
+
+std::string CheckStage(const StageInfo& s) { return FaultReason(FindStageFault(s)); }
 
 bool MaskFlag(int16_t mask, int index) {
   int v = mask;

@@ -23,6 +23,7 @@ struct StageSpecial {
   uint8_t Y;
   uint8_t Dir;
   uint8_t LinkFlag;
+  friend bool operator==(const StageSpecial&, const StageSpecial&) = default;
 };
 constexpr uint8_t kAbsent = 255;
 
@@ -40,6 +41,31 @@ struct StageInfo {
 
 void DecodeStage(const uint8_t* bytes, StageInfo& out);
 void EncodeStage(const StageInfo& in, uint8_t* bytes);
+
+// The first thing that keeps a record from being played safely. Entry and
+// Other name special entries, X and Y a cell, Value the number at fault.
+enum class StageFaultKind : uint8_t {
+  None,
+  PipeSet,
+  StartDelay,
+  MapCell,
+  SpecialOutside,
+  SpecialDir,
+  NoSource,
+  NoDrain,
+  WarpUnlinked,
+  WarpNoExit,
+  SharedCell,
+  Supply,
+  Speed,
+};
+struct StageFault {
+  StageFaultKind Kind;
+  int32_t Entry, Other, X, Y, Value;
+};
+StageFault FindStageFault(const StageInfo& s);
+std::string FaultReason(const StageFault& f);  // a sentence, for messages
+std::string FaultLabel(const StageFault& f);   // "NO DRAIN", "SUPPLY 95 OF 100"
 
 // Empty when the record can be played safely; otherwise why not.
 std::string CheckStage(const StageInfo& s);
