@@ -4,7 +4,7 @@
 //   sheetgen OUTDIR                    the BMP files
 //   sheetgen --embed OUTDIR FILE.cpp   the BMP files and a C++ source holding them
 //   sheetgen --contact OUTDIR          the BMP files and PNG pictures at twice the size
-//   sheetgen --icon FILE.png           the program icon
+//   sheetgen --icons ICONDIR NAME      the desktop icons, ICONDIR/NxN/apps/NAME.png
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "output.h"
+#include "platform/app_icon.h"
 #include "preview.h"
 
 namespace sheetgen {
@@ -137,16 +138,23 @@ bool WriteContact(const std::string& outDir, const std::vector<BuiltSheet>& buil
   return WriteBytes(outDir + "/preview.png", EncodePng(Doubled(ComposePreview(sheets))));
 }
 
-// The program icon: the toy-world cross piece, lit, at twice its size.
-bool WriteIcon(const std::string& path) {
-  const Canvas pipes = DrawPipeSheet(0);
-  const int picture = 47, sx = (picture % 8) * 32, sy = (picture / 8) * 32;
-  Canvas cell = MakeCanvas(32, 32);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x)
-      cell.Pixels[static_cast<size_t>(y) * 32 + x] =
-          pipes.Pixels[static_cast<size_t>(sy + y) * pipes.Width + sx + x];
-  return WriteBytes(path, EncodePng(Doubled(cell)));
+// The desktop's icons: the game's pixel-art icon at every hicolor size, each
+// an exact enlargement, as ICONDIR/NxN/apps/NAME.png.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+bool WriteIcons(const std::string& iconDir, const std::string& name) {
+  for (int size : kIconSizes) {
+    const std::string folder =
+        iconDir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::vector<uint32_t> pixels = plat::AppIconPixels(size / plat::kAppIconSide);
+    if (!WriteBytes(folder + "/" + name + ".png", EncodePngAlpha(size, size, pixels))) {
+      std::fprintf(stderr, "sheetgen: cannot write %s/%s.png\n", folder.c_str(), name.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 int Usage() {
@@ -154,7 +162,7 @@ int Usage() {
                "usage: sheetgen OUTDIR\n"
                "       sheetgen --embed OUTDIR FILE.cpp\n"
                "       sheetgen --contact OUTDIR\n"
-               "       sheetgen --icon FILE.png\n");
+               "       sheetgen --icons ICONDIR NAME\n");
   return 2;
 }
 
@@ -173,7 +181,8 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "sheetgen: cannot write the pictures in %s\n", argv[2]);
     return 1;
   }
-  if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) return WriteIcon(argv[2]) ? 0 : 1;
+  if (argc == 4 && std::strcmp(argv[1], "--icons") == 0)
+    return WriteIcons(argv[2], argv[3]) ? 0 : 1;
   return Usage();
 }
 

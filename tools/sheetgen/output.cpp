@@ -242,18 +242,12 @@ std::vector<uint8_t> EncodeBmp8(const PaletteImage& img) {
   return out;
 }
 
-std::vector<uint8_t> EncodePng(const Canvas& cv) {
-  std::vector<uint8_t> raw;
-  raw.reserve(static_cast<size_t>(cv.Width * 3 + 1) * cv.Height);
-  for (int y = 0; y < cv.Height; ++y) {
-    raw.push_back(0);  // filter: none
-    for (int x = 0; x < cv.Width; ++x) {
-      uint32_t c = Pixel(cv, x, y);
-      raw.push_back(Red(c));
-      raw.push_back(Green(c));
-      raw.push_back(Blue(c));
-    }
-  }
+namespace {
+
+// A PNG of the given colour type (2 RGB, 6 RGBA, 8 bits a channel) around
+// filtered scanlines, in stored (uncompressed) deflate blocks.
+std::vector<uint8_t> PngFile(int width, int height, uint8_t colourType,
+                             const std::vector<uint8_t>& raw) {
   std::vector<uint8_t> z = {0x78, 0x01};
   size_t pos = 0;
   do {
@@ -268,13 +262,46 @@ std::vector<uint8_t> EncodePng(const Canvas& cv) {
 
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   std::vector<uint8_t> header;
-  Put32Big(header, static_cast<uint32_t>(cv.Width));
-  Put32Big(header, static_cast<uint32_t>(cv.Height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+  Put32Big(header, static_cast<uint32_t>(width));
+  Put32Big(header, static_cast<uint32_t>(height));
+  header.insert(header.end(), {8, colourType, 0, 0, 0});
   PutChunk(png, "IHDR", header);
   PutChunk(png, "IDAT", z);
   PutChunk(png, "IEND", {});
   return png;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const Canvas& cv) {
+  std::vector<uint8_t> raw;
+  raw.reserve(static_cast<size_t>(cv.Width * 3 + 1) * cv.Height);
+  for (int y = 0; y < cv.Height; ++y) {
+    raw.push_back(0);  // filter: none
+    for (int x = 0; x < cv.Width; ++x) {
+      uint32_t c = Pixel(cv, x, y);
+      raw.push_back(Red(c));
+      raw.push_back(Green(c));
+      raw.push_back(Blue(c));
+    }
+  }
+  return PngFile(cv.Width, cv.Height, 2, raw);
+}
+
+std::vector<uint8_t> EncodePngAlpha(int width, int height, const std::vector<uint32_t>& argb) {
+  std::vector<uint8_t> raw;
+  raw.reserve(static_cast<size_t>(width * 4 + 1) * height);
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);  // filter: none
+    for (int x = 0; x < width; ++x) {
+      uint32_t c = argb[static_cast<size_t>(y) * width + x];
+      raw.push_back(static_cast<uint8_t>(Red(c)));
+      raw.push_back(static_cast<uint8_t>(Green(c)));
+      raw.push_back(static_cast<uint8_t>(Blue(c)));
+      raw.push_back(static_cast<uint8_t>(c >> 24));
+    }
+  }
+  return PngFile(width, height, 6, raw);
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -29,6 +29,8 @@ Canvas Expand(const PaletteImage& img);
 std::vector<uint8_t> EncodeBmp8(const PaletteImage& img);
 // 24-bit RGB PNG with stored (uncompressed) deflate blocks.
 std::vector<uint8_t> EncodePng(const Canvas& cv);
+// 32-bit RGBA PNG from 0xAARRGGBB pixels, row by row.
+std::vector<uint8_t> EncodePngAlpha(int width, int height, const std::vector<uint32_t>& argb);
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 

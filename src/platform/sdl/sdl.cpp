@@ -16,7 +16,10 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "ductora_version.h"
+#include "platform/app_icon.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/sdl/frame_log.h"
@@ -69,6 +72,11 @@ void ApplyVolumes() {
 void EnsureInit() {
   if (V.Ready) return;
   V.Ready = true;
+  // The window's class (X11) and app id (Wayland) are the desktop entry's id,
+  // its StartupWMClass, so that desktops show the entry's name and icon for
+  // the window. A class the user put in the environment wins.
+  setenv("SDL_VIDEO_X11_WMCLASS", kAppId, 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", kAppId, 0);
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr, "Ductora Fiesta: cannot start the display: %s\n", SDL_GetError());
@@ -96,6 +104,17 @@ int WindowScale() {
   return s;
 }
 
+// The desktop icon's picture at 64 px, for the title bar and the task list.
+void SetWindowIcon(SDL_Window* window) {
+  constexpr int kScale = 8, kSide = kAppIconSide * kScale;
+  std::vector<uint32_t> pixels = AppIconPixels(kScale);
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kSide, kSide, 32, kSide * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+}
+
 // A new window for each display mode: windowed, or a borderless window
 // covering the whole display (which also works where no window manager
 // would honour a later resize). The display mode itself never changes.
@@ -111,6 +130,7 @@ SDL_Window* OpenWindow(int mode) {
     std::fprintf(stderr, "Ductora Fiesta: cannot open the window: %s\n", SDL_GetError());
     std::exit(1);
   }
+  SetWindowIcon(window);
   return window;
 }
 
