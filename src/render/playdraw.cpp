@@ -126,7 +126,7 @@ void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
       if (c == plat::CLR_INVALID) continue;
       const uint32_t floor = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
       uint32_t light = SlotRowLight(y);
-      if (!next && floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 110 >> 8;
+      if (!next && floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 150 >> 8;
       if (light < 256) plat::SetPixelV(surface, x0 + x, y0 + y, Dimmed(c, light));
     }
 }

@@ -183,7 +183,7 @@ TEST_F(PlayDraw, QueuedPiecesStandApartAndTheNextOneIsFramed) {
         if (i == 0)
           EXPECT_EQ(c, plat::GetPixel(PipePic, 32 + x, 64 + 16)) << qx << " x " << x;
         else
-          EXPECT_LT(Brightness(c), Brightness(kFloor) / 2) << qx << " slot " << i << " x " << x;
+          EXPECT_LT(Brightness(c), Brightness(kFloor) * 2 / 3) << qx << " slot " << i << " x " << x;
       }
     }
     // Between two slots the pipe is cut: a dark row in each, the shelf between.

@@ -25,25 +25,31 @@ constexpr uint32_t kHalo = 0xFFF0A0;
 constexpr int kNobody = -1;
 
 enum class Ground { Grass, Steel, Tiles, Wood, Circuit };
-enum class Finish { Plastic, Metal, Glass, Chrome };
+// What each world's pipes are made of; every material has its own wall,
+// collar and inside, so a world reads at a glance.
+enum class Material { Plastic, Iron, Glass, Brass, Chrome };
 
 struct World {
   Ground Floor;
-  Finish Surface;
+  Material Stuff;
   uint32_t Body;           // pipe material of pieces nobody owns
   float Tint;              // how far a player's pipe leans to the player's colour
   float Gloss;             // strength of the highlight
   uint32_t Inner;          // dry inside of the channel
   uint32_t NeutralCollar;  // collars of pieces nobody owns
   uint32_t PlayerCollar;   // collars of players' pieces; 0: the player's colour
+  bool Stripe;             // a painted line along a player's pipe tells the owner
+  float CollarLength;      // how far the collars reach in from the cell's sides
 };
 
 const World kWorlds[5] = {
-    {Ground::Grass, Finish::Plastic, 0xF2EEE4, 1.0f, 0.9f, 0x3A2A40, 0xF0A020, 0xFFD83C},
-    {Ground::Steel, Finish::Metal, 0x6C727C, 0.22f, 0.45f, 0x22262E, 0xC8CCD4, 0},
-    {Ground::Tiles, Finish::Glass, 0xD8F8FF, 0.0f, 1.0f, 0x5A8CA0, 0xB8C4CC, 0},
-    {Ground::Wood, Finish::Metal, 0xD09A34, 0.1f, 0.85f, 0x3A2410, 0xB86038, 0},
-    {Ground::Circuit, Finish::Chrome, 0xC8D0E0, 0.25f, 1.0f, 0x201830, 0x9C6CFF, 0},
+    {Ground::Grass, Material::Plastic, 0xF4F0E6, 1.0f, 1.0f, 0x3A2A40, 0xFFB020, 0xFFD83C, false,
+     3.0f},
+    {Ground::Steel, Material::Iron, 0x5E646E, 0.1f, 0.45f, 0x16181C, 0x9AA0A8, 0, false, 4.5f},
+    {Ground::Tiles, Material::Glass, 0xA8E8FF, 0.35f, 1.0f, 0x5A8CA0, 0xB8C4CC, 0, false, 3.0f},
+    {Ground::Wood, Material::Brass, 0xE8A828, 0.0f, 1.0f, 0x2A1808, 0xC88A30, 0xC88A30, false,
+     3.0f},
+    {Ground::Circuit, Material::Chrome, 0xC8D0E0, 0.22f, 1.0f, 0x201830, 0x9C6CFF, 0, true, 3.0f},
 };
 
 // ---------------------------------------------------------------- ground
@@ -104,24 +110,25 @@ void TileTile(Canvas& cv, int x0, int y0) {
     }
 }
 
+// Basket-weave parquet: four squares of three strips each, turned in turn,
+// every strip its own wood, so the board never reads as one brown sheet.
 void WoodTile(Canvas& cv, int x0, int y0) {
+  const uint32_t woods[6] = {0xC08A48, 0x8E5428, 0xD0A060, 0x7A4420, 0xB07838, 0x9C6430};
   for (int y = 0; y < kCell; ++y)
     for (int x = 0; x < kCell; ++x) {
-      int plank = y / 16, py = y % 16;
-      float grain = std::sin(x * 0.45f + 2.6f * std::sin(py * 0.5f + plank * 2.1f) + plank * 1.7f);
-      uint32_t c = plank == 0 ? 0xB07238 : 0xA0642E;
-      c = Mix(c, Shade(c, -0.3f), grain > 0.7f ? 0.8f : 0.15f * (grain + 1));
-      c = Mix(c, Shade(c, 0.1f), Noise(x, y, 31) * 0.5f);
-      if (py == 0) c = Shade(c, 0.2f);
-      if (py == 15) c = 0x4A2812;                                 // gap between planks
-      if (x == (plank == 0 ? 31 : 15) && py != 15) c = 0x5A3218;  // plank ends
+      int sx = x / 16, sy = y / 16, lx = x % 16, ly = y % 16;
+      bool across = (sx + sy) % 2 == 0;  // strips running left to right
+      int strip = std::min((across ? ly : lx) / 5, 2), along = across ? lx : ly;
+      int across16 = (across ? ly : lx) - 5 * strip;  // position across the strip
+      uint32_t c = woods[(strip + 3 * sx + 2 * sy + 1) % 6];
+      float grain = std::sin(along * 0.5f + 3.0f * std::sin(across16 * 0.7f + strip * 2.3f + sx));
+      c = Mix(c, Shade(c, -0.2f), grain > 0.8f ? 0.6f : 0.1f * (grain + 1));
+      c = Mix(c, Shade(c, 0.12f), Noise(x, y, 31) * 0.4f);
+      if (across16 == 0) c = Shade(c, 0.16f);
+      if (across16 == (strip == 2 ? 5 : 4)) c = Shade(c, -0.35f);  // joint between strips
+      if (lx == 15 || ly == 15) c = 0x3E2210;                      // joint between squares
       Plot(cv, x0 + x, y0 + y, c);
     }
-  const int nails[4][2] = {{2, 7}, {28, 7}, {18, 23}, {12, 23}};
-  for (const auto& n : nails) {
-    Plot(cv, x0 + n[0], y0 + n[1], 0x3A2410);
-    Plot(cv, x0 + n[0] - 1, y0 + n[1] - 1, 0xE0C090);
-  }
 }
 
 void CircuitTile(Canvas& cv, int x0, int y0) {
@@ -271,7 +278,14 @@ struct Hit {
   PathPoint Pt{};
   float Outside = 1e9f;  // distance beyond the outer surface (ground only)
   float Width = 1;       // half-width of the part hit, for shading
+  float Side = 1e9f;     // distance to the nearer cell side the path touches
+  float Knuckle = -1;    // distance from a chrome knuckle's middle; -1: none
+  float Length = 1;      // length of the path hit
 };
+
+// Chrome pieces swell into a round knuckle half way along each path.
+constexpr float kKnuckleHalf = 4.5f;   // half its length along the path
+constexpr float kKnuckleSwell = 2.5f;  // how much wider than the wall it gets
 
 float DistanceToSide(int side, float x, float y) {
   switch (side) {
@@ -288,21 +302,39 @@ float DistanceToSide(int side, float x, float y) {
   }
 }
 
-Hit Locate(const Piece& piece, float x, float y) {
+bool HasKnuckles(const World& w, const Piece& piece) {
+  return w.Stuff == Material::Chrome && piece.Family < 0 && piece.Marks != Mark::Fast &&
+         piece.Marks != Mark::Slow;
+}
+
+Hit Locate(const World& w, const Piece& piece, float x, float y) {
   Hit hit;
   float best = 1e9f;
   for (int i = 0; i < piece.PathCount; ++i) {
     const Path& path = piece.Paths[i];
     PathPoint pt = LocateOnPath(path, x, y);
     if (!pt.InRange) continue;
-    bool collar =
-        std::min(DistanceToSide(path.From, x, y), DistanceToSide(path.To, x, y)) < kCollarLength;
-    float outer = collar ? kCollarHalf : kWallHalf;
+    float side = std::min(DistanceToSide(path.From, x, y), DistanceToSide(path.To, x, y));
+    bool collar = side < w.CollarLength;
+    // Chrome collars are split rings: two thin bands with the tube between.
+    if (w.Stuff == Material::Chrome && side >= 1.0f && side < 2.0f) collar = false;
+    float outer = collar ? kCollarHalf : kWallHalf, knuckle = -1;
+    if (!collar && HasKnuckles(w, piece)) {
+      float len = PathLength(path), d = std::fabs(pt.Along - len / 2);
+      if (d < kKnuckleHalf) {
+        float t = d / kKnuckleHalf;
+        outer = kWallHalf + kKnuckleSwell * std::sqrt(1 - t * t);
+        knuckle = d;
+      }
+    }
     float a = std::fabs(pt.Across);
     if (a - outer >= best) continue;
     best = a - outer;
     hit.Pt = pt;
     hit.Width = outer;
+    hit.Side = side;
+    hit.Knuckle = knuckle;
+    hit.Length = PathLength(path);
     hit.Where = a < kChannelHalf ? Region::Channel
                 : a < outer      ? (collar ? Region::Collar : Region::Wall)
                                  : Region::Ground;
@@ -319,41 +351,91 @@ Hit Locate(const Piece& piece, float x, float y) {
   return hit;
 }
 
-bool Covered(const Piece& piece, float x, float y) {
-  return Locate(piece, x, y).Where != Region::Ground;
+bool Covered(const World& w, const Piece& piece, float x, float y) {
+  return Locate(w, piece, x, y).Where != Region::Ground;
 }
 
-// Mirror finish: the tube reflects a bright sky above and a dark floor below,
-// with a shimmer that drifts along the pipe.
-uint32_t ChromeColor(float across, float nx, float ny, float along, uint32_t tint,
-                     float tintAmount) {
+// ---------------------------------------------------------------- materials
+
+// Light on a round tube at `across` (-1..1) with (nx, ny) the screen direction
+// across it: the diffuse part and the highlight, as TubeColor lights it.
+struct Lighting {
+  float Diffuse, Spec, Up;  // Up: how far a reflection points to the bright top left
+};
+
+Lighting LightOn(float across, float nx, float ny) {
   float a = std::clamp(across, -1.0f, 1.0f);
-  float nz = std::sqrt(std::max(0.0f, 1.0f - a * a));
-  // How far the reflected ray points towards the bright top left.
-  float up = -2 * nz * a * (0.8f * ny + 0.6f * nx);
-  uint32_t c = up > 0.05f ? Mix(0x8CC8FF, 0xFAFCFF, std::min(1.0f, (up - 0.05f) * 2.2f))
-                          : Mix(0x1C1430, 0x9C78D0, std::clamp(-up * 1.4f, 0.0f, 1.0f));
-  float shimmer = 0.5f + 0.5f * std::sin(along * 0.35f + a * 2.0f);
+  float z = std::sqrt(std::max(0.0f, 1.0f - a * a));
+  float n[3] = {nx * a, ny * a, z};
+  float diffuse = std::max(0.0f, -0.48f * n[0] - 0.62f * n[1] + 0.62f * z);
+  float spec = std::max(0.0f, -0.26f * n[0] - 0.34f * n[1] + 0.90f * z);
+  return {diffuse, std::pow(spec, 24.0f), -2 * z * a * (0.8f * ny + 0.6f * nx)};
+}
+
+// Toy plastic: flat bands of colour, a hard white shine, a dark rim.
+uint32_t PlasticColor(uint32_t body, float across, const PathPoint& pt) {
+  Lighting l = LightOn(across, pt.Nx, pt.Ny);
+  if (l.Spec > 0.4f) return Mix(body, 0xFFFFFF, 0.88f);
+  if (std::fabs(across) > 0.9f) return Scale(body, 0.42f);
+  return l.Diffuse > 0.85f  ? Shade(body, 0.28f)
+         : l.Diffuse > 0.5f ? body
+         : l.Diffuse > 0.2f ? Scale(body, 0.76f)
+                            : Scale(body, 0.56f);
+}
+
+// Cast iron: dull and pitted, rust in the pits, one soft sheen along the
+// side facing the light.
+uint32_t IronColor(uint32_t body, float across, const PathPoint& pt, int x, int y) {
+  uint32_t c = TubeColor(body, across, pt.Nx, pt.Ny, 0.45f);
+  float a = std::fabs(across);
+  bool lit = -0.48f * pt.Nx * across - 0.62f * pt.Ny * across > 0;
+  if (lit && a > 0.58f && a < 0.76f) c = Mix(c, 0xC0C8D0, 0.55f);
+  c = Mix(c, Shade(c, -0.35f), Noise(x, y, 71) * 0.5f);
+  if (Hash(x, y, 72) % 13 == 0) c = Mix(c, 0x8A4820, 0.55f);
+  return c;
+}
+
+// Glass: the floor shows through, most clearly in the middle of the wall;
+// a thin bright streak where it faces the light, a fainter one opposite.
+uint32_t GlassColor(uint32_t tint, uint32_t under, float across, const PathPoint& pt) {
+  float a = std::fabs(across);
+  bool lit = -0.48f * pt.Nx * across - 0.62f * pt.Ny * across > 0;
+  uint32_t c = Mix(under, tint, 0.15f + 0.6f * a * a * a * a);
+  if (a > 0.56f && a < 0.72f) return Mix(c, 0xFFFFFF, lit ? 0.85f : 0.35f);
+  return c;
+}
+
+// Polished brass: deep gold running to warm brown in the shade, a hard
+// shine along the side facing the light and a dark mirrored line opposite.
+uint32_t BrassColor(uint32_t body, float across, const PathPoint& pt) {
+  Lighting l = LightOn(across, pt.Nx, pt.Ny);
+  float a = std::fabs(across);
+  bool lit = -0.48f * pt.Nx * across - 0.62f * pt.Ny * across > 0;
+  uint32_t c = Mix(0x6A3A0C, body, std::clamp(0.5f + 0.6f * l.Diffuse, 0.0f, 1.0f));
+  if (a > 0.6f && a < 0.76f) c = lit ? Mix(c, 0xFFF8D8, 0.85f) : Mix(c, 0x3A1C04, 0.55f);
+  return a > 0.9f ? Mix(c, 0x2A1404, 0.65f) : c;
+}
+
+// Mirror finish: the tube reflects a bright sky above and the floor below,
+// with a shimmer that drifts along the pipe.
+uint32_t ChromeColor(float across, const PathPoint& pt, uint32_t tint, float tintAmount,
+                     uint32_t under) {
+  float a = std::clamp(across, -1.0f, 1.0f);
+  float up = LightOn(a, pt.Nx, pt.Ny).Up;
+  uint32_t c = up > 0.05f
+                   ? Mix(0x8CC8FF, 0xFAFCFF, std::min(1.0f, (up - 0.05f) * 2.2f))
+                   : Mix(Mix(0x1C1430, under, 0.35f), 0x9C78D0, std::clamp(-up * 1.4f, 0.0f, 1.0f));
+  float shimmer = 0.5f + 0.5f * std::sin(pt.Along * 0.35f + a * 2.0f);
   c = Mix(c, Mix(0xFF70E0, 0x60F0FF, shimmer), 0.18f);
   if (std::fabs(a) > 0.85f) c = Shade(c, -0.35f);
   return Mix(c, tint, tintAmount);
 }
 
-uint32_t WallColor(const World& w, uint32_t body, uint32_t under, float across, const PathPoint& pt,
-                   float gloss) {
-  switch (w.Surface) {
-    case Finish::Chrome:
-      return ChromeColor(across, pt.Nx, pt.Ny, pt.Along, body, 0.22f);
-    case Finish::Glass: {
-      // See-through: the floor shows, more clearly in the middle of the wall.
-      uint32_t lit = TubeColor(0xFFFFFF, across, pt.Nx, pt.Ny, gloss);
-      float edge = std::fabs(across);
-      uint32_t c = Mix(under, body, 0.35f + 0.4f * edge * edge);
-      return Mix(c, lit, 0.25f);
-    }
-    default:
-      return TubeColor(body, across, pt.Nx, pt.Ny, gloss);
-  }
+// Where the brass bands sit along a path: a quarter, half and three quarters.
+bool OnBand(const Hit& hit) {
+  for (float at : {0.25f, 0.5f, 0.75f})
+    if (std::fabs(hit.Pt.Along - at * hit.Length) < 1.7f) return true;
+  return false;
 }
 
 // A chevron pointing in the direction of travel, its tip at `at` on the path.
@@ -369,11 +451,12 @@ bool ChannelMark(const Piece& piece, const PathPoint& pt, const Path& path) {
     case Mark::OneWay:
       return OnChevron(pt, len * 0.42f) || OnChevron(pt, len * 0.82f);
     case Mark::Fast: {
-      // Fast both ways: chevrons point out of the middle towards both ends.
+      // Fast both ways: one double-headed arrow, never two alike like a
+      // one-way piece's.
       PathPoint back = pt;
       back.Along = len - pt.Along;
-      return pt.Along > len / 2 ? OnChevron(pt, len * 0.72f) || OnChevron(pt, len * 0.92f)
-                                : OnChevron(back, len * 0.72f) || OnChevron(back, len * 0.92f);
+      bool shaft = std::fabs(pt.Across) < 0.8f && std::fabs(pt.Along - len / 2) < len * 0.3f;
+      return shaft || OnChevron(pt, len * 0.86f) || OnChevron(back, len * 0.86f);
     }
     case Mark::Slow: {
       for (float at : {6.5f, 16.0f, 25.5f}) {
@@ -426,6 +509,7 @@ struct Style {
   const World* W;
   uint32_t Body, Collar, MarkColor;
   uint32_t Stripe;  // painted line along a player's pipe; 0: none
+  uint32_t Band;    // the rings round a brass pipe
   bool Lit;
 };
 
@@ -436,8 +520,8 @@ uint32_t ChannelColor(const Style& s, const Piece& piece, const Hit& hit, const 
   uint32_t c;
   if (s.Lit) {
     c = Mix(kGlowInner, kGlowOuter, std::fabs(across) * std::fabs(across));
-  } else if (s.W->Surface == Finish::Glass) {
-    c = Mix(Scale(under, 0.6f), s.W->Inner, 0.55f);
+  } else if (s.W->Stuff == Material::Glass) {
+    c = Mix(Scale(under, 0.55f), Mix(0x1E4A66, s.Body, 0.2f), 0.35f);  // the floor shows
   } else {
     // The inside of the tube: shadowed on the side facing the light.
     c = TubeColor(s.W->Inner, -across * 0.8f, pt.Nx, pt.Ny, 0.0f);
@@ -445,6 +529,57 @@ uint32_t ChannelColor(const Style& s, const Piece& piece, const Hit& hit, const 
   if (std::fabs(pt.Across) > 4.0f) c = Shade(c, -0.35f);  // lip of the opening
   if (ChannelMark(piece, pt, path)) c = s.MarkColor;
   return c;
+}
+
+uint32_t CollarColor(const Style& s, const Hit& hit, uint32_t under) {
+  const PathPoint& pt = hit.Pt;
+  float across = pt.Across / kCollarHalf;
+  uint32_t c;
+  switch (s.W->Stuff) {
+    case Material::Plastic:
+      return PlasticColor(s.Collar, across, pt);
+    case Material::Iron: {
+      // A flange with a rivet each side of the pipe.
+      c = TubeColor(s.Collar, across, pt.Nx, pt.Ny, 0.35f);
+      float dr = hit.Side - s.W->CollarLength / 2, da = std::fabs(pt.Across) - 9.5f;
+      if (dr * dr + da * da < 1.7f)
+        c = dr + da * (pt.Across > 0 ? 1 : -1) < 0 ? 0xE4E8EC : 0x5A6068;
+      break;
+    }
+    case Material::Chrome:
+      c = ChromeColor(across, pt, s.Collar, 0.45f, under);
+      break;
+    case Material::Brass:
+      c = BrassColor(s.Collar, across, pt);
+      break;
+    default:
+      c = TubeColor(s.Collar, across, pt.Nx, pt.Ny, std::max(s.W->Gloss, 0.5f));
+      break;
+  }
+  return std::fabs(pt.Across) > kCollarHalf - 1 ? Shade(c, -0.55f) : c;
+}
+
+uint32_t WallColor(const Style& s, const Hit& hit, uint32_t under, int x, int y) {
+  const PathPoint& pt = hit.Pt;
+  float across = pt.Across / hit.Width;
+  switch (s.W->Stuff) {
+    case Material::Plastic:
+      return PlasticColor(s.Body, across, pt);
+    case Material::Iron:
+      return IronColor(s.Body, across, pt, x, y);
+    case Material::Glass:
+      return GlassColor(s.Body, under, across, pt);
+    case Material::Brass:
+      if (OnBand(hit)) return TubeColor(s.Band, across, pt.Nx, pt.Ny, 0.6f);  // enamelled ring
+      return BrassColor(s.Body, across, pt);
+    case Material::Chrome:
+      if (hit.Knuckle >= 0 && std::fabs(hit.Knuckle - 3.0f) < 0.7f) {
+        Lighting l = LightOn(across, pt.Nx, pt.Ny);  // the knuckle's glowing seam
+        return Mix(0x30C8FF, 0xE8FFFF, std::clamp(l.Diffuse, 0.0f, 1.0f));
+      }
+      return ChromeColor(across, pt, s.Body, 0.22f, under);
+  }
+  return s.Body;
 }
 
 uint32_t PiecePixel(const Style& s, const Piece& piece, const Hit& hit, float x, float y,
@@ -461,18 +596,15 @@ uint32_t PiecePixel(const Style& s, const Piece& piece, const Hit& hit, float x,
       uint32_t c = TubeColor(FamilyColor(piece.Family), across, nx, ny, w.Gloss);
       return r > kTankRadius - 1 ? Shade(c, -0.5f) : c;
     }
-    case Region::Collar: {
-      float across = pt.Across / kCollarHalf;
-      uint32_t c = TubeColor(s.Collar, across, pt.Nx, pt.Ny, std::max(w.Gloss, 0.5f));
-      return std::fabs(pt.Across) > kCollarHalf - 1 ? Shade(c, -0.55f) : c;
-    }
+    case Region::Collar:
+      return CollarColor(s, hit, under);
     case Region::Wall: {
-      float across = pt.Across / kWallHalf;
-      uint32_t c = WallColor(w, s.Body, under, across, pt, w.Gloss);
+      float across = pt.Across / hit.Width;
+      uint32_t c = WallColor(s, hit, under, static_cast<int>(x), static_cast<int>(y));
       float stripe = std::fabs(std::fabs(pt.Across) - 7.8f);
       if (s.Stripe && stripe < 0.75f) c = TubeColor(s.Stripe, across, pt.Nx, pt.Ny, 0.5f);
-      if (std::fabs(pt.Across) > kWallHalf - 1)
-        c = Shade(w.Surface == Finish::Glass ? s.Body : c, -0.55f);
+      if (std::fabs(pt.Across) > hit.Width - 1)
+        c = Shade(w.Stuff == Material::Glass ? s.Body : c, -0.55f);
       return s.Lit ? Shade(c, 0.08f) : c;
     }
     case Region::Channel: {
@@ -490,7 +622,7 @@ void DrawPiece(Canvas& cv, int x0, int y0, const Piece& piece, const Style& s) {
   for (int y = 0; y < kCell; ++y)
     for (int x = 0; x < kCell; ++x) {
       float px = x + 0.5f, py = y + 0.5f;
-      Hit hit = Locate(piece, px, py);
+      Hit hit = Locate(*s.W, piece, px, py);
       uint32_t under = Pixel(cv, x0 + x, y0 + y);
       if (hit.Where != Region::Ground) {
         Plot(cv, x0 + x, y0 + y, PiecePixel(s, piece, hit, px, py, under));
@@ -498,7 +630,7 @@ void DrawPiece(Canvas& cv, int x0, int y0, const Piece& piece, const Style& s) {
       }
       // Ground: the pipe's drop shadow, and the glow of a lit route.
       uint32_t c = under;
-      if (Covered(piece, px - 2, py - 2)) c = Scale(c, 0.62f);
+      if (Covered(*s.W, piece, px - 2, py - 2)) c = Scale(c, 0.62f);
       if (s.Lit && hit.Outside < 4.0f) c = Mix(c, kHalo, 0.85f * (1.0f - hit.Outside / 4.0f));
       Plot(cv, x0 + x, y0 + y, c);
     }
@@ -585,20 +717,28 @@ void StoneBlock(Canvas& cv, int x0, int y0) {
   DrawLine(cv, x0 + 14, y0 + 14, x0 + 23, y0 + 18, 0x9C98A8);
 }
 
-void Crate(Canvas& cv, int x0, int y0) {
-  FillRect(cv, x0 + 4, y0 + 4, 27, 27, 0x3A2410);
-  BevelRect(cv, x0 + 2, y0 + 2, 27, 27, 0xC88C44, 3);
-  for (int y = 5; y < 26; ++y)
-    for (int x = 5; x < 26; ++x) Plot(cv, x0 + x, y0 + y, (y % 7 == 4) ? 0x7A4E22 : 0xB07A3A);
-  for (int k = 0; k < 21; ++k) {
-    for (int t = 0; t < 3; ++t) {
-      Plot(cv, x0 + 5 + k, y0 + 5 + k + t - 1, 0xD8A060);
-      Plot(cv, x0 + 25 - k, y0 + 5 + k + t - 1, 0xD8A060);
-    }
-    Plot(cv, x0 + 5 + k, y0 + 7 + k, 0x5A3418);
+// A sea chest painted dark green, bound in iron with brass corners: an
+// obstacle that stands out from the wooden floor.
+void Chest(Canvas& cv, int x0, int y0) {
+  FillRect(cv, x0 + 4, y0 + 5, 27, 26, 0x24140A);  // shadow
+  BevelRect(cv, x0 + 2, y0 + 3, 27, 26, 0x2E6A58, 2);
+  for (int y = 5; y < 27; ++y)
+    for (int x = 4; x < 27; ++x)
+      Plot(cv, x0 + x, y0 + y, Mix(0x2A5C4C, 0x347862, Noise(x, y / 3, 81) * 0.8f));
+  FillRect(cv, x0 + 3, y0 + 11, 25, 1, 0x10241C);  // the lid's seam
+  for (int bx : {9, 21}) {                         // iron straps
+    FillRect(cv, x0 + bx, y0 + 3, 2, 26, 0x3A3E46);
+    FillRect(cv, x0 + bx, y0 + 3, 1, 26, 0x7A808A);
   }
-  const int nails[4][2] = {{4, 4}, {26, 4}, {4, 26}, {26, 26}};
-  for (const auto& n : nails) Plot(cv, x0 + n[0], y0 + n[1], 0x30302C);
+  const int corners[4][2] = {{2, 3}, {25, 3}, {2, 26}, {25, 26}};
+  for (const auto& c : corners) {
+    FillRect(cv, x0 + c[0], y0 + c[1], 4, 3, 0xE0B040);
+    Plot(cv, x0 + c[0], y0 + c[1], 0xFFF0A0);
+    Plot(cv, x0 + c[0] + 3, y0 + c[1] + 2, 0x7A5010);
+  }
+  FillRect(cv, x0 + 14, y0 + 10, 4, 5, 0xE0B040);  // the lock
+  Plot(cv, x0 + 15, y0 + 12, 0x20140A);
+  Plot(cv, x0 + 14, y0 + 10, 0xFFF0A0);
 }
 
 void Chip(Canvas& cv, int x0, int y0) {
@@ -626,7 +766,7 @@ void DrawBlock(Canvas& cv, int x0, int y0, const World& w) {
       StoneBlock(cv, x0, y0);
       break;
     case Ground::Wood:
-      Crate(cv, x0, y0);
+      Chest(cv, x0, y0);
       break;
     case Ground::Circuit:
       Chip(cv, x0, y0);
@@ -637,7 +777,7 @@ void DrawBlock(Canvas& cv, int x0, int y0, const World& w) {
 // ---------------------------------------------------------------- sheet
 
 Style StyleFor(const World& w, int chip, int owner, bool lit) {
-  Style s{&w, w.Body, w.NeutralCollar, 0xFFE860, 0, lit};
+  Style s{&w, w.Body, w.NeutralCollar, 0xFFE860, 0, 0xA85020, lit};
   if (chip < 16) {
     s.Collar = FamilyColor(chip / 4);
     s.MarkColor = 0xF8FCFF;
@@ -648,8 +788,8 @@ Style StyleFor(const World& w, int chip, int owner, bool lit) {
   } else if (owner != kNobody) {
     s.Body = Mix(w.Body, kPlayerColor[owner], w.Tint);
     s.Collar = w.PlayerCollar ? w.PlayerCollar : kPlayerColor[owner];
-    // Where the body keeps its material, a painted line tells the owner.
-    if (w.Tint < 0.5f) s.Stripe = kPlayerColor[owner];
+    s.Band = kPlayerColor[owner];
+    if (w.Stripe) s.Stripe = kPlayerColor[owner];
   }
   if (lit) s.MarkColor = chip >= 36 ? Shade(s.MarkColor, -0.3f) : 0xC03A10;
   return s;
