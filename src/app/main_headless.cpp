@@ -8,6 +8,7 @@
 #include "platform/cmdline.h"
 #include "platform/headless/runner.h"
 #include "platform/platform.h"
+#include "platform/settings.h"
 #include "puzzle/players.h"
 #include "shell/gamestate.h"
 #include "shell/mainmodule.h"
@@ -87,5 +88,5 @@ int main(int argc, char** argv) {
   }
   StateFile = options.StateFile;
   plat::SetExitHook(WriteState);
-  game::Main(line.Start);
+  game::Main(plat::ApplySettings(line.Start, true));
 }

@@ -17,6 +17,8 @@ struct StartOptions {
   int FullScreen = -1;       // 1 --fullscreen, 0 --window
   int Scale = -1;            // --scale N: window scale, 0 automatic
   bool Mute = false;         // --mute
+  int MusicVolume = 100;     // 0..100, from the settings file
+  int EffectVolume = 100;    // 0..100, from the settings file
   std::string SettingsFile;  // --settings FILE instead of the usual one
   std::string PlayFile;      // --play COURSEFILE: that course at once
 };

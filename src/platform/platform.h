@@ -132,6 +132,12 @@ bool NextEvent(Event& e);
 // 0x27 right, 0x5A Z, 0x58 X, 0x50 P.
 bool KeyIsDown(int vk);
 
+// The keys of the keyboard actions by SDL key name, in the order of
+// plat::KeyAction (settings.h); each action keeps its virtual-key code for
+// the game. The headless back end keeps its script's key names.
+struct KeyBindings;
+void BindKeys(const KeyBindings& keys);
+
 // Joystick position in the 0..65535 range with the centre near 32768.
 struct JoyInfo {
   uint32_t X = 0, Y = 0, Z = 0, Buttons = 0;

@@ -32,11 +32,14 @@ int32_t StartDisplayMode() {
   return SaveData.StartFullScreen;
 }
 
-// What the command line says about the window and the sound, before the
+// What the command line and the settings say about the window and the sound, before the
 // first window opens and the first sound plays.
 void ApplyStartOptions() {
   if (Start.Scale >= 0) plat::SetWindowScale(Start.Scale);
-  if (Start.Mute) plat::SetVolumes(0, 0);
+  if (Start.Mute)
+    plat::SetVolumes(0, 0);
+  else
+    plat::SetVolumes(Start.MusicVolume, Start.EffectVolume);
 }
 
 // Every game starts with two lives and both players' scores at 0.

@@ -8,10 +8,15 @@ out=${2:-build-fuzz}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 mkdir -p "$out"
 src=$repo/src
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src")
+# The version header CMake would generate, for the shared command line.
+mkdir -p "$out/generated"
+version=$(sed -n 's/^project(DuctoraFiesta VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+sed "s/@PROJECT_VERSION@/$version/" "$src/platform/version.h.in" > "$out/generated/ductora_version.h"
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src"
+       -I"$out/generated")
 sdl=$(pkg-config --cflags --libs sdl2 SDL2_image)
 platform=("$src/platform/surface.cpp" "$src/platform/bmp.cpp" "$src/platform/files.cpp"
-          "$src/platform/midi_length.cpp")
+          "$src/platform/midi_length.cpp" "$src/platform/cmdline.cpp")
 headless=("$src/platform/headless/headless.cpp")
 
 build() {
@@ -24,8 +29,9 @@ build fuzz_script "${platform[@]}" "${headless[@]}"
 build fuzz_stage "$src/puzzle/board.cpp" "$src/puzzle/stagerecord.cpp"
 build fuzz_files "$src/platform/files.cpp"
 build fuzz_save "${platform[@]}" "${headless[@]}" "$src/shell/savedata.cpp" "$src/shell/gamestate.cpp"
+build fuzz_settings "${platform[@]}" "${headless[@]}" "$src/platform/settings.cpp"
 
-for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save; do
+for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save fuzz_settings; do
   corpus=$out/corpus-$target
   mkdir -p "$corpus"
   echo "== $target: ${seconds}s"

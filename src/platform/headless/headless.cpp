@@ -361,6 +361,9 @@ void SetCursorHidden(bool) {}
 void SetWindowScale(int) {}
 void SetVolumes(int, int) {}
 
+// Scripts name the actions as they always have (Up, Z, Esc ...).
+void BindKeys(const KeyBindings&) {}
+
 void ShowMessage(const std::string& text) {
   std::fprintf(stderr, "Ductora Fiesta: %s\n", text.c_str());
   std::string line = text;

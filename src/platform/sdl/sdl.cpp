@@ -24,6 +24,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/frame_log.h"
 #include "platform/sdl/render_probe.h"
+#include "platform/settings.h"
 
 namespace plat {
 
@@ -55,6 +56,8 @@ struct Video {
   int MusicVolume = 100;   // 0..100
   int EffectVolume = 100;  // 0..100
   std::map<const uint8_t*, Mix_Chunk*> Chunks;
+  KeyBindings KeyNames = DefaultSettings().Keys;
+  SDL_Scancode Keys[kActionCount] = {};  // resolved once SDL knows the keyboard
   void (*ExitHook)() = nullptr;
 };
 
@@ -67,6 +70,26 @@ void ApplyVolumes() {
   if (!V.AudioOpen) return;
   Mix_Volume(-1, MixerVolume(V.EffectVolume));
   Mix_VolumeMusic(MixerVolume(V.MusicVolume));
+}
+
+// The key a name means on this keyboard's layout ("Z" is the key marked Z);
+// a name no key of the layout makes (# on a US layout) falls back to the key
+// at SDL's position of that name.
+SDL_Scancode ScancodeOf(const std::string& name) {
+  SDL_Scancode code = SDL_GetScancodeFromKey(SDL_GetKeyFromName(name.c_str()));
+  if (code == SDL_SCANCODE_UNKNOWN) code = SDL_GetScancodeFromName(name.c_str());
+  return code;
+}
+
+void ResolveKeys() {
+  const Settings defaults = DefaultSettings();
+  for (int a = 0; a < kActionCount; ++a) {
+    V.Keys[a] = ScancodeOf(V.KeyNames.Names[a]);
+    if (V.Keys[a] != SDL_SCANCODE_UNKNOWN) continue;
+    std::fprintf(stderr, "Ductora Fiesta: no key '%s' on this keyboard; %s stays %s\n",
+                 V.KeyNames.Names[a].c_str(), ActionSettingName(a), defaults.Keys.Names[a].c_str());
+    V.Keys[a] = ScancodeOf(defaults.Keys.Names[a]);
+  }
 }
 
 void EnsureInit() {
@@ -82,6 +105,7 @@ void EnsureInit() {
     std::fprintf(stderr, "Ductora Fiesta: cannot start the display: %s\n", SDL_GetError());
     std::exit(1);
   }
+  ResolveKeys();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
       Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
     Mix_AllocateChannels(1);
@@ -238,19 +262,12 @@ void UploadAndShow(const Surface& s) {
   framelog::Shown();
 }
 
-int VirtualKey(SDL_Keycode k) {
-  switch (k) {
-    case SDLK_F1:
-      return 112;
-    case SDLK_F12:
-      return 123;
-    case SDLK_ESCAPE:
-      return 27;
-    case SDLK_p:
-      return 0x50;
-    default:
-      return 0;
-  }
+// The window keys reach the game as key presses; the others it reads as
+// held keys.
+int VirtualKey(SDL_Scancode code) {
+  for (int a : {kActPause, kActFullScreen, kActFpsLabel, kActQuit})
+    if (V.Keys[a] == code) return ActionVirtualKey(a);
+  return 0;
 }
 
 void OpenPad(int deviceIndex) {
@@ -286,8 +303,8 @@ bool Translate(const SDL_Event& ev, Event& e) {
       e = {EventKind::Close, 0};
       return true;
     case SDL_KEYDOWN:
-      if (ev.key.repeat != 0 || VirtualKey(ev.key.keysym.sym) == 0) return false;
-      e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.sym)};
+      if (ev.key.repeat != 0 || VirtualKey(ev.key.keysym.scancode) == 0) return false;
+      e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.scancode)};
       return true;
     case SDL_WINDOWEVENT:
       // A window replaced on a display switch reports nothing of interest.
@@ -403,13 +420,18 @@ bool NextEvent(Event& e) {
 
 bool KeyIsDown(int vk) {
   EnsureInit();
-  static const std::map<int, SDL_Scancode> codes = {
-      {0x26, SDL_SCANCODE_UP},    {0x28, SDL_SCANCODE_DOWN}, {0x25, SDL_SCANCODE_LEFT},
-      {0x27, SDL_SCANCODE_RIGHT}, {0x5A, SDL_SCANCODE_Z},    {0x58, SDL_SCANCODE_X},
-      {0x50, SDL_SCANCODE_P}};
-  auto it = codes.find(vk);
-  if (it == codes.end()) return false;
-  return SDL_GetKeyboardState(nullptr)[it->second] != 0 || Tapped[it->second];
+  for (int a = 0; a < kActionCount; ++a) {
+    if (ActionVirtualKey(a) != vk) continue;
+    const SDL_Scancode code = V.Keys[a];
+    return code != SDL_SCANCODE_UNKNOWN &&
+           (SDL_GetKeyboardState(nullptr)[code] != 0 || Tapped[code]);
+  }
+  return false;
+}
+
+void BindKeys(const KeyBindings& keys) {
+  V.KeyNames = keys;
+  if (V.Ready) ResolveKeys();
 }
 
 int JoyGetPos(int id, JoyInfo& info) {
