@@ -324,6 +324,47 @@ TEST_P(PipeSheets, PicturesDifferWhereThePlayerMustTellThemApart) {
   for (int n : {17, 40}) EXPECT_GT(Differences(P(n), Picture{&next, n}), 32 * 32 / 2) << n;
 }
 
+// Pixels of the channel (x 11..20 of a vertical piece, y 11..20 of a
+// horizontal one) that differ from the same channel run the other way.
+int ChannelAsymmetry(Picture p, bool vertical) {
+  int n = 0;
+  for (int along = 0; along < 32; ++along)
+    for (int across = 11; across <= 20; ++across) {
+      const uint32_t a = vertical ? p.At(across, along) : p.At(along, across);
+      const uint32_t b = vertical ? p.At(across, 31 - along) : p.At(31 - along, across);
+      n += a != b;
+    }
+  return n;
+}
+
+int ChannelDifferences(Picture a, Picture b, bool vertical) {
+  int n = 0;
+  for (int along = 0; along < 32; ++along)
+    for (int across = 11; across <= 20; ++across)
+      n += vertical ? a.At(across, along) != b.At(across, along)
+                    : a.At(along, across) != b.At(along, across);
+  return n;
+}
+
+TEST_P(PipeSheets, FastAndSlowStraightsReadAlikeBothWaysUnlikeOneWayPieces) {
+  // Pieces 36/38 and 25 run top to bottom, 37/39 and 24 left to right; 18
+  // and 17 are the plain straights. The special straights let water through
+  // both ways, so their marks must look the same from either end and differ
+  // from a plain straight's; a one-way piece's must not. Unlit and lit alike.
+  for (int lit : {0, 24}) {
+    for (int chip : {36, 37, 38, 39}) {
+      const bool vertical = chip % 2 == 0;
+      const int n = chip + lit, plain = (vertical ? 18 : 17) + lit;
+      EXPECT_LE(ChannelAsymmetry(P(n), vertical), 4) << "piece " << n;
+      EXPECT_GT(ChannelDifferences(P(n), P(plain), vertical), 20) << "piece " << n;
+    }
+    for (int chip : {24, 25}) {
+      const bool vertical = chip == 25;
+      EXPECT_GT(ChannelAsymmetry(P(chip + lit), vertical), 20) << "piece " << chip + lit;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllSets, PipeSheets, ::testing::Range(0, 5));
 
 }  // namespace
