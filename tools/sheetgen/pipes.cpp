@@ -372,15 +372,18 @@ Lighting LightOn(float across, float nx, float ny) {
   return {diffuse, std::pow(spec, 24.0f), -2 * z * a * (0.8f * ny + 0.6f * nx)};
 }
 
+// Toy plastic shades to a deeper, warmer hue rather than to grey.
+uint32_t Deepen(uint32_t c, float k) { return Rgb(Red(c) * k, Green(c) * k * k, Blue(c) * k); }
+
 // Toy plastic: flat bands of colour, a hard white shine, a dark rim.
 uint32_t PlasticColor(uint32_t body, float across, const PathPoint& pt) {
   Lighting l = LightOn(across, pt.Nx, pt.Ny);
   if (l.Spec > 0.4f) return Mix(body, 0xFFFFFF, 0.88f);
-  if (std::fabs(across) > 0.9f) return Scale(body, 0.42f);
+  if (std::fabs(across) > 0.9f) return Deepen(body, 0.45f);
   return l.Diffuse > 0.85f  ? Shade(body, 0.28f)
          : l.Diffuse > 0.5f ? body
-         : l.Diffuse > 0.2f ? Scale(body, 0.76f)
-                            : Scale(body, 0.56f);
+         : l.Diffuse > 0.2f ? Deepen(body, 0.8f)
+                            : Deepen(body, 0.62f);
 }
 
 // Cast iron: dull and pitted, rust in the pits, one soft sheen along the
@@ -536,8 +539,14 @@ uint32_t CollarColor(const Style& s, const Hit& hit, uint32_t under) {
   float across = pt.Across / kCollarHalf;
   uint32_t c;
   switch (s.W->Stuff) {
-    case Material::Plastic:
-      return PlasticColor(s.Collar, across, pt);
+    case Material::Plastic: {
+      // A chunky ring with a round stud of shine on its lit side.
+      c = PlasticColor(s.Collar, across, pt);
+      float dr = hit.Side - s.W->CollarLength / 2, da = std::fabs(across) - 0.62f;
+      bool lit = -0.48f * pt.Nx * across - 0.62f * pt.Ny * across > 0;
+      if (lit && dr * dr + 16 * da * da < 0.8f) c = 0xFFFFF0;
+      break;
+    }
     case Material::Iron: {
       // A flange with a rivet each side of the pipe.
       c = TubeColor(s.Collar, across, pt.Nx, pt.Ny, 0.35f);
