@@ -13,7 +13,10 @@ mkdir -p "$out/generated"
 version=$(sed -n 's/^project(DuctoraFiesta VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
 sed "s/@PROJECT_VERSION@/$version/" "$src/platform/version.h.in" > "$out/generated/ductora_version.h"
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src"
-       -I"$out/generated")
+       -I"$out/generated"
+       # the install layout's relative folders, as CMake's default prefix gives them
+       -DDUCTORA_DATA_FROM_BIN='"../share/ductora-fiesta"'
+       -DDUCTORA_OLD_GAME_FROM_BIN='"../lib/ductora-fiesta"')
 sdl=$(pkg-config --cflags --libs sdl2 SDL2_image)
 platform=("$src/platform/surface.cpp" "$src/platform/bmp.cpp" "$src/platform/files.cpp"
           "$src/platform/midi_length.cpp" "$src/platform/cmdline.cpp")
@@ -30,8 +33,10 @@ build fuzz_stage "$src/puzzle/board.cpp" "$src/puzzle/stagerecord.cpp"
 build fuzz_files "$src/platform/files.cpp"
 build fuzz_save "${platform[@]}" "${headless[@]}" "$src/shell/savedata.cpp" "$src/shell/gamestate.cpp"
 build fuzz_settings "${platform[@]}" "${headless[@]}" "$src/platform/settings.cpp"
+build fuzz_gamepad_db "${platform[@]}" "${headless[@]}" "$src/platform/settings.cpp" \
+  "$src/platform/sdl/gamepad_db.cpp"
 
-for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save fuzz_settings; do
+for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save fuzz_settings fuzz_gamepad_db; do
   corpus=$out/corpus-$target
   mkdir -p "$corpus"
   echo "== $target: ${seconds}s"

@@ -23,6 +23,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/sdl/frame_log.h"
+#include "platform/sdl/gamepad_db.h"
 #include "platform/sdl/render_probe.h"
 #include "platform/settings.h"
 
@@ -106,6 +107,10 @@ void EnsureInit() {
     std::exit(1);
   }
   ResolveKeys();
+  // Before the first pump, which opens the pads already plugged in.
+  std::string problem;
+  gamepads::AddMappings(gamepads::MappingsFile(), problem);
+  if (!problem.empty()) std::fprintf(stderr, "Ductora Fiesta: %s\n", problem.c_str());
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
       Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
     Mix_AllocateChannels(1);
