@@ -31,6 +31,8 @@ enum OptionId {
   kEvents,
   kState,
   kExportSheets,
+  kEdit,
+  kEditLog,
 };
 
 struct OptionInfo {
@@ -51,6 +53,8 @@ constexpr OptionInfo kOptions[] = {
     {"settings", "FILE", kSettings, false, "read the settings from FILE"},
     {"play", "COURSEFILE", kPlay, false,
      "play the stages of COURSEFILE at once (the save file is left alone)"},
+    {"edit", "COURSEFILE", kEdit, false,
+     "open the stage editor on COURSEFILE (saved as a course of your own)"},
     {"root", "DIR", kRoot, true, "the program folder holding data/ and sound/"},
     {"seed", "N", kSeed, true, "seed of every random draw"},
     {"input", "FILE", kInput, true, "input script"},
@@ -59,6 +63,7 @@ constexpr OptionInfo kOptions[] = {
     {"events", "FILE", kEvents, true, "log sounds, music, messages and saves to FILE"},
     {"state", "FILE", kState, true, "write the game's state as JSON at the exit"},
     {"export-sheets", "DIR", kExportSheets, true, "write the picture sheets to DIR and exit"},
+    {"edit-log", "FILE", kEditLog, true, "log the stage editor's verdicts and saves to FILE"},
 };
 
 const char* ProgramName(bool runner) { return runner ? "ductora-headless" : "ductora"; }
@@ -150,6 +155,13 @@ bool TakeOption(CommandLine& c, int id, const char* v) {
       return true;
     case kExportSheets:
       c.Runner.ExportDir = v;
+      return true;
+    case kEditLog:
+      c.Runner.EditLogFile = v;
+      return true;
+    case kEdit:
+      if (*v == '\0') return Fail(c, "--edit needs a file name");
+      c.Start.EditFile = v;
       return true;
     default:
       return Fail(c, "unknown option");

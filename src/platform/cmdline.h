@@ -21,6 +21,7 @@ struct StartOptions {
   int EffectVolume = 100;    // 0..100, from the settings file
   std::string SettingsFile;  // --settings FILE instead of the usual one
   std::string PlayFile;      // --play COURSEFILE: that course at once
+  std::string EditFile;      // --edit COURSEFILE: the stage editor at once
 };
 
 constexpr int kMaxWindowScale = 8;
@@ -35,6 +36,7 @@ struct RunnerOptions {
   std::string EventsFile;
   std::string StateFile;
   std::string ExportDir;
+  std::string EditLogFile;  // --edit-log FILE: the stage editor's verdicts and saves
   // Keep the shown picture only while a screenshot is still to be taken
   // (the runner); otherwise every picture is kept for LastShown().
   bool PicturesForShotsOnly = false;

@@ -178,6 +178,9 @@ void SetVolumes(int music, int effects);
 // Runner event log hooks (the SDL back end ignores them).
 void LogSave();
 void LogPause(bool paused);
+// The stage editor's log of the runner's --edit-log: "F verdict TEXT",
+// "F course-saved PATH" (the SDL back end ignores it).
+void LogEditor(const std::string& line);
 
 // Registers what runs just before the process ends (the runner's state file).
 void SetExitHook(void (*hook)());

@@ -168,17 +168,21 @@ void BuildStageBackground(plat::Surface& surface) {
 }
 
 void DrawBoardFrame(plat::Surface& surface) {
-  CopySys(surface, 80, 32, 16, 16, 0, 32);
-  CopySys(surface, 80, 304, 16, 16, 0, 48);
-  CopySys(surface, 416, 32, 16, 16, 16, 32);
-  CopySys(surface, 416, 304, 16, 16, 16, 48);
-  DrawPlayAreaEdges(surface);
+  DrawPlayAreaFrame(surface);
   DrawSidePanel(surface, PanelX(0));
   DrawSidePanel(surface, PanelX(1));
   CopySys(surface, 8, 256, 64, 64, 0, 112);
   CopySys(surface, 440, 256, 64, 64, 0, 112);
   CopySys(surface, 8, 320, 64, 32, 64, 112);
   CopySys(surface, 440, 320, 64, 32, 64, 144);
+}
+
+void DrawPlayAreaFrame(plat::Surface& surface) {
+  CopySys(surface, 80, 32, 16, 16, 0, 32);
+  CopySys(surface, 80, 304, 16, 16, 0, 48);
+  CopySys(surface, 416, 32, 16, 16, 16, 32);
+  CopySys(surface, 416, 304, 16, 16, 16, 48);
+  DrawPlayAreaEdges(surface);
 }
 
 void DrawAllCells(plat::Surface& surface) {

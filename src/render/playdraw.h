@@ -26,6 +26,8 @@ inline int32_t QueueX(int32_t p) { return PanelX(p) + 16; }
 
 void BuildStageBackground(plat::Surface& surface);
 void DrawBoardFrame(plat::Surface& surface);
+// The frame round the play area alone, its wrap arrows read from the board.
+void DrawPlayAreaFrame(plat::Surface& surface);
 void DrawAllCells(plat::Surface& surface);
 void DrawCell(plat::Surface& surface, int32_t x, int32_t y);
 void DrawTimeGaugeFrame(plat::Surface& surface);

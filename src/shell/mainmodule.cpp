@@ -12,6 +12,7 @@
 #include "render/screen.h"
 #include "render/sheets.h"
 #include "render/surfaces.h"
+#include "shell/editor.h"
 #include "shell/ending.h"
 #include "shell/gamestate.h"
 #include "shell/intro.h"
@@ -103,6 +104,7 @@ void PlayCourseFile(const std::string& path) {
 
 // One pass is one game, from the title back to the title.
 [[noreturn]] void RunMainLoop() {
+  if (!Start.EditFile.empty()) EditCourseFile(Start.EditFile);
   if (!Start.PlayFile.empty()) PlayCourseFile(Start.PlayFile);
   for (;;) {
     TitleMenu();

@@ -184,7 +184,14 @@ void ShowScreen() {
   plat::Present(Composed);
 }
 
+namespace {
+void (*UnloadHook)() = nullptr;
+}  // namespace
+
+void SetUnloadHook(void (*hook)()) { UnloadHook = hook; }
+
 void Form_Unload() {
+  if (UnloadHook != nullptr) UnloadHook();
   TermSyncTimer(1);
   WriteSaveData();
   RestoreDisplayMode();

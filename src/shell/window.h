@@ -28,6 +28,8 @@ void SwitchToDisplayMode(int32_t full);
 void ShowScreen();
 // Saves, restores what the game changed, stops the music and ends the program.
 [[noreturn]] void Form_Unload();
+// What runs first in the shutdown (the stage editor saves its course); nullptr for nothing.
+void SetUnloadHook(void (*hook)());
 
 // The display-mode bookkeeping: the monitor's mode is never switched.
 void SaveDisplayMode();

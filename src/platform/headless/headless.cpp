@@ -63,6 +63,7 @@ struct State {
   plat::Surface Shown;
   int FullScreen = 0;
   FILE* Events = nullptr;
+  FILE* EditLog = nullptr;
   std::string StateFile;
   // Music: the open piece plays from MusicStart for MusicLength.
   bool MusicOpen = false;
@@ -243,6 +244,10 @@ bool Configure(const Options& o, std::string& error) {
     S.Events = std::fopen(o.EventsFile.c_str(), "w");
     if (S.Events == nullptr) return error = "cannot write " + o.EventsFile, false;
   }
+  if (!o.EditLogFile.empty()) {
+    S.EditLog = std::fopen(o.EditLogFile.c_str(), "w");
+    if (S.EditLog == nullptr) return error = "cannot write " + o.EditLogFile, false;
+  }
   return true;
 }
 
@@ -415,6 +420,12 @@ void MusicPause(bool paused) {
 
 void LogSave() { headless::Log("save"); }
 void LogPause(bool paused) { headless::Log(paused ? "pause 1" : "pause 0"); }
+
+void LogEditor(const std::string& line) {
+  if (S.EditLog == nullptr) return;
+  std::fprintf(S.EditLog, "%lld %s\n", static_cast<long long>(S.Frame), line.c_str());
+  std::fflush(S.EditLog);
+}
 
 void SetExitHook(void (*hook)()) { S.ExitHook = hook; }
 

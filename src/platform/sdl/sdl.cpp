@@ -645,6 +645,7 @@ void SetVolumes(int music, int effects) {
 
 void LogSave() {}
 void LogPause(bool) {}
+void LogEditor(const std::string&) {}
 
 void SetExitHook(void (*hook)()) { V.ExitHook = hook; }
 
