@@ -365,6 +365,35 @@ TEST_P(PipeSheets, FastAndSlowStraightsReadAlikeBothWaysUnlikeOneWayPieces) {
   }
 }
 
+float Brightness(uint32_t c) {
+  return (((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF)) / 3.0f;
+}
+
+// Mean brightness of rows (or columns) from..to of a picture, over its middle.
+float BandBrightness(Picture p, bool vertical, int from, int to) {
+  float sum = 0;
+  int n = 0;
+  for (int across = from; across <= to; ++across)
+    for (int along = 8; along < 24; ++along, ++n)
+      sum += Brightness(vertical ? p.At(across, along) : p.At(along, across));
+  return sum / n;
+}
+
+TEST_P(PipeSheets, UnlitPiecesStandOutFromTheirFloor) {
+  // Straights of both players, across the pipe: the floor beside it, the
+  // pipe's outline and walls, and the channel the water will fill. Every
+  // world must show the pipe's edge and its channel clearly on its floor.
+  for (int chip : {17, 18, 17 + 48, 18 + 48}) {
+    const bool vertical = chip % 2 == 0;
+    const float floor = BandBrightness(P(chip), vertical, 1, 3);
+    const float rim = BandBrightness(P(chip), vertical, 6, 6);
+    const float wall = BandBrightness(P(chip), vertical, 7, 10);
+    const float channel = BandBrightness(P(chip), vertical, 11, 20);
+    EXPECT_GT(std::max(std::fabs(rim - floor), std::fabs(wall - floor)), 40) << "piece " << chip;
+    EXPECT_GT(std::fabs(channel - floor), 40) << "piece " << chip;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllSets, PipeSheets, ::testing::Range(0, 5));
 
 }  // namespace

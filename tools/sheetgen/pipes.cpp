@@ -45,7 +45,7 @@ struct World {
 const World kWorlds[5] = {
     {Ground::Grass, Material::Plastic, 0xF4F0E6, 1.0f, 1.0f, 0x3A2A40, 0xFFB020, 0xFFD83C, false,
      3.0f},
-    {Ground::Steel, Material::Iron, 0x5E646E, 0.1f, 0.45f, 0x16181C, 0x9AA0A8, 0, false, 4.5f},
+    {Ground::Steel, Material::Iron, 0x4A505A, 0.1f, 0.45f, 0x16181C, 0x9AA0A8, 0, false, 4.5f},
     {Ground::Tiles, Material::Glass, 0xA8E8FF, 0.35f, 1.0f, 0x5A8CA0, 0xB8C4CC, 0, false, 3.0f},
     {Ground::Wood, Material::Brass, 0xE8A828, 0.0f, 1.0f, 0x2A1808, 0xC88A30, 0xC88A30, false,
      3.0f},
@@ -612,7 +612,7 @@ uint32_t PiecePixel(const Style& s, const Piece& piece, const Hit& hit, float x,
       uint32_t c = WallColor(s, hit, under, static_cast<int>(x), static_cast<int>(y));
       float stripe = std::fabs(std::fabs(pt.Across) - 7.8f);
       if (s.Stripe && stripe < 0.75f) c = TubeColor(s.Stripe, across, pt.Nx, pt.Ny, 0.5f);
-      if (std::fabs(pt.Across) > hit.Width - 1)
+      if (std::fabs(pt.Across) >= hit.Width - 1)
         c = Shade(w.Stuff == Material::Glass ? s.Body : c, -0.55f);
       return s.Lit ? Shade(c, 0.08f) : c;
     }
