@@ -25,6 +25,7 @@
 #include "render/sheets.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
+#include "shell/mainmodule.h"
 #include "shell/menus.h"
 #include "shell/timer.h"
 #include "shell/window.h"
@@ -66,17 +67,18 @@ enum Operation {
   OpAdd,
   OpCopy,
   OpDelete,
-  OpLater,
-  OpEarlier,
+  OpMove,
   OpRoute,
+  OpTest,
   OpSave,
   OpExit,
 };
-constexpr std::string_view kOperationNames[kPanelLines] = {
-    "NEXT", "PREV", "ADD", "COPY", "DEL", "MOVE+", "MOVE-", "ROUTE", "SAVE", "EXIT"};
+constexpr std::string_view kOperationNames[kPanelLines] = {"NEXT", "PREV",  "ADD",  "COPY", "DEL",
+                                                           "MOVE", "ROUTE", "TEST", "SAVE", "EXIT"};
 constexpr std::string_view kOperationWords[kPanelLines] = {
-    "NEXT STAGE",    "PREVIOUS STAGE",  "ADD A BLANK STAGE", "COPY THIS STAGE", "DELETE THIS STAGE",
-    "MOVE IT LATER", "MOVE IT EARLIER", "SHOW THE ROUTE",    "SAVE THE COURSE", "LEAVE THE EDITOR"};
+    "NEXT STAGE",        "PREVIOUS STAGE",   "ADD A BLANK STAGE", "COPY THIS STAGE",
+    "DELETE THIS STAGE", "Z LATER X SOONER", "SHOW THE ROUTE",    "TEST PLAY",
+    "SAVE THE COURSE",   "LEAVE THE EDITOR"};
 
 // Names of the kinds a cell can hold, ChipNo 0..40.
 constexpr std::string_view kKindNames[puzzle::CHIP_EMPTY + 1] = {"SOURCE UP",
@@ -308,7 +310,9 @@ bool SaveCourse() {
   return true;
 }
 
-void Operate(int32_t op) {
+void TestPlay();
+
+void Operate(int32_t op, int32_t step) {
   EditCourse& c = E.Course;
   bool done = false;
   switch (op) {
@@ -332,12 +336,12 @@ void Operate(int32_t op) {
       }
       done = puzzle::DeleteStage(c);
       break;
-    case OpLater:
-      done = puzzle::MoveStage(c, 1);
+    case OpMove:
+      done = puzzle::MoveStage(c, step);
       break;
-    case OpEarlier:
-      done = puzzle::MoveStage(c, -1);
-      break;
+    case OpTest:
+      TestPlay();
+      return;
     case OpRoute:
       E.ShowRoute = !E.ShowRoute;
       return;
@@ -354,13 +358,37 @@ void Operate(int32_t op) {
   if (done && op >= OpAdd) E.Dirty = true;
 }
 
+// The stage as it stands, played once by one player with two lives from a
+// course file of its own; the save file is held, and the editor comes back
+// as it was.
+void TestPlay() {
+  if (puzzle::CurrentVerdict().Kind == puzzle::VerdictKind::Fault) {
+    Say("FIX THE STAGE FIRST");
+    return;
+  }
+  const std::string path = plat::UserDataFolder() + "test-play.dat";
+  std::vector<uint8_t> bytes(puzzle::kStageRecordSize);
+  puzzle::EncodeStage(Stage(), bytes.data());
+  if (!plat::MakeFolders(plat::UserDataFolder()) || !plat::WriteFileAtomic(path, bytes)) {
+    Say("CANNOT TEST PLAY");
+    return;
+  }
+  plat::LogEditor("test-play start");
+  const bool cleared = TestPlayCourseFile(path);
+  plat::LogEditor(cleared ? "test-play cleared" : "test-play failed");
+  Say(cleared ? "CLEARED" : "NOT CLEARED");
+  E.LoadedSet = -1;  // the play loaded the same world's sheet anew
+  E.Buttons.Previous = E.Buttons.Current =
+      MenuInput() & static_cast<int32_t>(input::kPlaceGroup | input::kHurryGroup);
+}
+
 // One press of a button (step 1 forward, -1 back) where the cursor stands.
 // Returns true when the stage changed.
 bool Press(int32_t step) {
   const int32_t x = E.CursorX, y = E.CursorY;
   if (x == kRightPanel) {
     const int32_t current = E.Course.Current, count = E.Course.Count;
-    Operate(y + 1);
+    Operate(y + 1, step);
     return current != E.Course.Current || count != E.Course.Count;
   }
   if (x == kLeftPanel) {

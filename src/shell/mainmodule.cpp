@@ -102,6 +102,33 @@ void PlayCourseFile(const std::string& path) {
   puzzle::UseCourseFile("");
 }
 
+}  // namespace
+
+// The stage editor's test play: the first stage of the course file for one
+// player with two lives until it is cleared or the lives run out, with no
+// game over, no ending and the save file held; what the game was set to
+// before comes back.
+bool TestPlayCourseFile(const std::string& path) {
+  const int32_t players = PlayerCount, course = CourseNo;
+  PlayerCount = 1;
+  StartGame();
+  CourseNo = 0;
+  puzzle::UseCourseFile(path);
+  HoldSaveData();
+  StageCount = 1;
+  StageNo = 0;
+  CourseFinished = 0;
+  while (Lives >= 1 && CourseFinished == 0) PlayAttempt();
+  const bool cleared = CourseFinished != 0;
+  ReleaseSaveData();
+  puzzle::UseCourseFile("");
+  PlayerCount = players;
+  CourseNo = course;
+  return cleared;
+}
+
+namespace {
+
 // One pass is one game, from the title back to the title.
 [[noreturn]] void RunMainLoop() {
   if (!Start.EditFile.empty()) EditCourseFile(Start.EditFile);

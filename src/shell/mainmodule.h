@@ -2,6 +2,8 @@
 // Start-up and the main loop of the game.
 #pragma once
 
+#include <string>
+
 #include "platform/cmdline.h"
 
 namespace game {
@@ -10,5 +12,8 @@ namespace game {
 // the shutdown.
 [[noreturn]] void Main(const plat::StartOptions& options = {});
 void InitGameData();
+// Plays the first stage of the course file once for the stage editor;
+// true when it was cleared.
+bool TestPlayCourseFile(const std::string& path);
 
 }  // namespace game

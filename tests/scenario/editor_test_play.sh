@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: Zlib
+# Test play from the stage editor: one key plays the stage as it stands for
+# one player with two lives, and the editor comes back with the stage and
+# the save file as they were. A stage whose pipe is laid from the source to
+# the drain clears; one without pipe loses both lives; a stage the record
+# checks refuse is not played at all.
+#   editor_test_play.sh DUCTORA-HEADLESS TESTS-DIR
+set -euo pipefail
+runner=$1
+source "$2/scenario/lib/game_root.bash"
+stagec=$(dirname "$runner")/stagec
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_DATA_HOME=$work/xdg
+
+# course NAME MAP-ROW-3: a one-stage course with that fourth map row.
+course() {
+  cat > "$work/$1.txt" <<EOF2
+stage 1
+set 3
+supply straights 50 elbows 50
+require 6
+delay 1
+speed 140
+map
+..........
+..........
+..........
+$2
+..........
+..........
+..........
+..........
+source flows right
+drain opens left
+EOF2
+  "$stagec" --no-solve "$work/$1.txt" "$work/$1.dat" > /dev/null
+}
+course laid '.@------X.'
+course bare '.@......X.'
+
+# TEST is the right panel's eighth line: from (0, 0) right 11, down 6.
+cat > "$work/keys.txt" <<'EOF2'
+10 Right tap
+12 Right tap
+14 Right tap
+16 Right tap
+18 Right tap
+20 Right tap
+22 Right tap
+24 Right tap
+26 Right tap
+28 Right tap
+30 Right tap
+32 Down tap
+34 Down tap
+36 Down tap
+38 Down tap
+40 Down tap
+42 Down tap
+60 Z tap
+EOF2
+
+for name in laid bare; do
+  make_root "$work/$name-root" "$runner"
+  write_save "$work/$name-root" 5 0:0=123456
+  cp "$work/$name-root/data/ductora.dat" "$work/$name-before.dat"
+  "$runner" --root "$work/$name-root" --edit "$work/$name.dat" --input "$work/keys.txt" \
+    --frames 4000 --edit-log "$work/$name.log" --state "$work/$name.json"
+  cmp "$work/$name-before.dat" "$work/$name-root/data/ductora.dat" ||
+    expect "$name: the save file" "changed" "as it was"
+  expect "$name: no save of the course" "$(grep -c course-saved "$work/$name.log" || true)" 0
+  expect "$name: one start" "$(grep -c "test-play start" "$work/$name.log")" 1
+done
+expect "laid: the outcome" "$(grep -o 'test-play [a-z]*$' "$work/laid.log" | tail -n 1)" \
+  "test-play cleared"
+expect "laid: lives left" "$(state_field "$work/laid.json" Lives)" 2
+expect "laid: one player" "$(state_field "$work/laid.json" PlayerCount)" 1
+expect "bare: the outcome" "$(grep -o 'test-play [a-z]*$' "$work/bare.log" | tail -n 1)" \
+  "test-play failed"
+expect "bare: lives left" "$(state_field "$work/bare.json" Lives)" 0
+# Back in the editor the verdict is the stage's again.
+expect "laid: verdict after" "$(tail -n 1 "$work/laid.log" | cut -d' ' -f2-)" "test-play cleared"
+cleared=$(grep "test-play cleared" "$work/laid.log" | cut -d' ' -f1)
+(( cleared < 4000 )) || expect "laid: back in the editor" "$cleared" "before frame 4000"
+
+# A stage without a drain is refused: no play starts.
+cp "$work/laid.dat" "$work/nodrain.dat"
+printf '\xff' | dd of="$work/nodrain.dat" bs=1 seek=98 conv=notrunc 2> /dev/null
+"$runner" --edit "$work/nodrain.dat" --input "$work/keys.txt" --frames 200 \
+  --edit-log "$work/nodrain.log"
+expect "nodrain: verdict" "$(grep verdict "$work/nodrain.log" | tail -n 1 | cut -d' ' -f2-)" \
+  "verdict NO DRAIN"
+expect "nodrain: no play" "$(grep -c "test-play" "$work/nodrain.log" || true)" 0
