@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: run test setup build build-asan unit-test asan-test fuzz-smoke soak bench clean
+.PHONY: run test setup build build-asan unit-test asan-test fuzz-smoke soak bench package clean
 
 setup:
 	@bash scripts/setup.sh
@@ -43,8 +43,13 @@ soak: build-asan
 	ASAN_OPTIONS=detect_leaks=1 bash tests/soak/soak.sh $(ASAN_BUILD)/ductora-headless \
 	  $(ASAN_BUILD)/soakgen tests $(SOAK_FRAMES) 50000 $(SOAK_SEED)
 
+# The Debian package, build-package/ductora-fiesta_VERSION_ARCH.deb (CPack).
+PACKAGE_BUILD ?= build-package
+package: setup
+	@bash scripts/package.sh $(PACKAGE_BUILD) $(JOBS)
+
 bench: build
 	cd $(BUILD) && ./ductora_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(PACKAGE_BUILD)

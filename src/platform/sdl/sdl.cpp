@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -26,6 +25,7 @@
 #include "platform/sdl/gamepad_db.h"
 #include "platform/sdl/render_probe.h"
 #include "platform/settings.h"
+#include "platform/soundfont.h"
 
 namespace plat {
 
@@ -34,7 +34,6 @@ namespace {
 constexpr int kScreenW = 512;
 constexpr int kScreenH = 352;
 constexpr const char* kTitle = "Ductora Fiesta";
-constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 struct Pad {
   SDL_GameController* Controller = nullptr;
@@ -53,9 +52,10 @@ struct Video {
   Surface Canvas;
   Pad Pads[2];
   bool AudioOpen = false;
-  int Scale = 0;           // windowed scale, 0 automatic
-  int MusicVolume = 100;   // 0..100
-  int EffectVolume = 100;  // 0..100
+  bool NoSoundFont = false;  // music stays silent, effects play
+  int Scale = 0;             // windowed scale, 0 automatic
+  int MusicVolume = 100;     // 0..100
+  int EffectVolume = 100;    // 0..100
   std::map<const uint8_t*, Mix_Chunk*> Chunks;
   KeyBindings KeyNames = DefaultSettings().Keys;
   SDL_Scancode Keys[kActionCount] = {};  // resolved once SDL knows the keyboard
@@ -93,6 +93,21 @@ void ResolveKeys() {
   }
 }
 
+// The music's soundfont: SDL_SOUNDFONTS, else Debian's usual places. Without
+// one the synthesiser would play nothing, or SDL_mixer another player's
+// guess, so the music is left silent, said once.
+void UseSoundFonts() {
+  const std::string fonts = ChooseSoundFonts(std::getenv("SDL_SOUNDFONTS"), UsualSoundFonts());
+  if (fonts.empty()) {
+    V.NoSoundFont = true;
+    std::fprintf(stderr,
+                 "Ductora Fiesta: no General MIDI soundfont found (install timgm6mb-soundfont "
+                 "or fluid-soundfont-gm, or set SDL_SOUNDFONTS); the music is silent\n");
+    return;
+  }
+  Mix_SetSoundFonts(fonts.c_str());
+}
+
 void EnsureInit() {
   if (V.Ready) return;
   V.Ready = true;
@@ -114,7 +129,7 @@ void EnsureInit() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
       Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
     Mix_AllocateChannels(1);
-    if (std::filesystem::exists(kSoundFont)) Mix_SetSoundFonts(kSoundFont);
+    UseSoundFonts();
     V.AudioOpen = true;
     ApplyVolumes();
   } else {
@@ -599,7 +614,7 @@ void StopMusicLocked(MusicLoader& m) {
 
 bool MusicOpenPlay(const std::string& path) {
   EnsureInit();
-  if (!V.AudioOpen) return false;
+  if (!V.AudioOpen || V.NoSoundFont) return false;
   MusicLoader& m = Loader();
   std::lock_guard lock(m.Lock);
   StopMusicLocked(m);
