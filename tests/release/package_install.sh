@@ -4,7 +4,8 @@
 # runner tells its version, the installed game plays 2000 frames headless as
 # the unprivileged user nobody with a fresh HOME and keeps its save file in
 # that HOME's XDG folder, nothing new appears under /usr, and apt-get purge
-# leaves nothing of it behind.
+# leaves nothing of it behind. The windowed game, started as nobody too
+# (SDL's dummy drivers), writes its settings file in that HOME's XDG folder.
 # Skipped (status 77, one line) when not root, without apt-get, when the
 # package is already installed (this test never removes a package it did not
 # install), or when installing it would need any other package, which would
@@ -86,6 +87,16 @@ grep -q ' music-play ' "$home/events.txt" || fail "the installed game played no 
 save=$home/.local/share/ductora-fiesta/ductora.dat
 [[ -s $save ]] || fail "no save file in $home/.local/share/ductora-fiesta/: $(cd "$home" && find .)"
 [[ $(stat -c %U "$save") == nobody ]] || fail "the save file belongs to $(stat -c %U "$save")"
+# The windowed game writes its settings file at its first start; SDL's dummy
+# drivers stand in for a display and a sound card, and it is stopped after
+# a few seconds.
+status=0
+runuser -u nobody -- env -i HOME="$home" PATH=/usr/games:/usr/bin:/bin SDL_VIDEODRIVER=dummy \
+  SDL_AUDIODRIVER=dummy timeout 5 /usr/games/ductora > "$work/window.log" 2>&1 || status=$?
+[[ $status -eq 0 || $status -eq 124 ]] ||
+  fail "the installed ductora failed as nobody ($status): $(tail -n 3 "$work/window.log")"
+settings=$home/.config/ductora-fiesta/settings.ini
+[[ -s $settings ]] || fail "no settings file in $home/.config/ductora-fiesta/: $(cd "$home" && find .)"
 snapshot "$work/played.txt"
 changed=$(diff "$work/installed.txt" "$work/played.txt" || true)
 [[ -z $changed ]] || fail "playing changed /usr: $changed"
@@ -100,4 +111,4 @@ snapshot "$work/after.txt"
 left=$(diff "$work/before.txt" "$work/after.txt" || true)
 [[ -z $left ]] || fail "the purge left /usr changed: $left"
 [[ -z $(ls /var/lib/dpkg/info/$package.* 2> /dev/null) ]] || fail "dpkg's records of $package remain"
-echo "ok: installed $(basename "$deb"), played 2000 frames as nobody (save in XDG), purged clean"
+echo "ok: installed $(basename "$deb"), played 2000 frames as nobody (save and settings in XDG), purged clean"
