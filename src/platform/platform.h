@@ -17,14 +17,46 @@ namespace plat {
 
 // ---------------------------------------------------------------- surfaces
 
+// A rectangle of changed pixels, X1 and Y1 excluded.
+struct ChangedBox {
+  int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+};
+constexpr int kChangedBoxes = 4;
+
+// A stamp that no other change to any surface has had.
+uint64_t NextSurfaceVersion();
+
 // An off-screen picture of 0x00RRGGBB pixels with its two drawing colours.
+//
+// Every frame starts by restoring the screen from a layer (RestoreFrom),
+// and most of it is the same as the frame before. So a surface keeps where
+// it was drawn on since its last restore, in a few boxes, and a stamp of its
+// last change; the next restore from the same unchanged layer copies only
+// those boxes. Every drawing routine of this header records what it
+// changes; code that writes Pixels itself calls Changed after.
 struct Surface {
   int Width = 0;
   int Height = 0;
   std::vector<uint32_t> Pixels;   // Width * Height, rows top to bottom
   uint32_t BackColor = 0xFFFFFF;  // background colour (MonoBlt's key)
   uint32_t ForeColor = 0x000000;  // foreground colour
+
+  uint64_t Version = NextSurfaceVersion();  // stamp of the last change
+  const Surface* RestoredFrom = nullptr;    // the layer of the last restore
+  uint64_t RestoredVersion = 0;             // that layer's stamp then
+  bool AllChanged = true;                   // drawn on everywhere since
+  int ChangedCount = 0;
+  ChangedBox Boxes[kChangedBoxes + 1];  // one more while merging
 };
+
+// Records a change of the whole surface, or of a rectangle of it (clipped
+// already, X1 and Y1 excluded).
+void Changed(Surface& s);
+void Changed(Surface& s, int x0, int y0, int x1, int y1);
+// Makes dst, of the same size as src, a copy of it: only what dst was
+// drawn on since it was last restored from src, if src has not changed
+// since; all of it otherwise. Surfaces of other sizes get a clipped copy.
+void RestoreFrom(Surface& dst, const Surface& src);
 
 enum Rop : uint32_t {
   SRCCOPY = 0x00CC0020,

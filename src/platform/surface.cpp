@@ -86,12 +86,94 @@ void ClipAxis(int& d, int& s, int& len, int dLimit, int sLimit) {
   len = std::min({len, dLimit - d, sLimit - s});
 }
 
+int64_t Area(const ChangedBox& b) { return static_cast<int64_t>(b.X1 - b.X0) * (b.Y1 - b.Y0); }
+
+ChangedBox Union(const ChangedBox& a, const ChangedBox& b) {
+  return {std::min(a.X0, b.X0), std::min(a.Y0, b.Y0), std::max(a.X1, b.X1), std::max(a.Y1, b.Y1)};
+}
+
+// What merging two boxes adds to the pixels a restore copies.
+int64_t MergeCost(const ChangedBox& a, const ChangedBox& b) {
+  return Area(Union(a, b)) - Area(a) - Area(b);
+}
+
+// With one box too many, the two whose merging copies the fewest extra
+// pixels become one.
+void MergeCheapestPair(Surface& s) {
+  int bi = 0, bj = 1;
+  int64_t best = INT64_MAX;
+  for (int i = 0; i < s.ChangedCount; ++i)
+    for (int j = i + 1; j < s.ChangedCount; ++j) {
+      const int64_t cost = MergeCost(s.Boxes[i], s.Boxes[j]);
+      if (cost < best) {
+        best = cost;
+        bi = i;
+        bj = j;
+      }
+    }
+  s.Boxes[bi] = Union(s.Boxes[bi], s.Boxes[bj]);
+  s.Boxes[bj] = s.Boxes[--s.ChangedCount];
+}
+
+uint64_t VersionCounter = 0;
+
 }  // namespace
+
+uint64_t NextSurfaceVersion() { return ++VersionCounter; }
+
+void Changed(Surface& s) {
+  s.Version = NextSurfaceVersion();
+  s.AllChanged = true;
+}
+
+void Changed(Surface& s, int x0, int y0, int x1, int y1) {
+  s.Version = NextSurfaceVersion();
+  if (s.AllChanged || x1 <= x0 || y1 <= y0) return;
+  const ChangedBox box{x0, y0, x1, y1};
+  for (int i = 0; i < s.ChangedCount; ++i) {
+    // Touching or overlapping boxes (the glyphs of a line, the cells of a
+    // row) grow one box instead of taking another.
+    if (MergeCost(s.Boxes[i], box) <= 0) {
+      s.Boxes[i] = Union(s.Boxes[i], box);
+      return;
+    }
+  }
+  s.Boxes[s.ChangedCount++] = box;
+  if (s.ChangedCount > kChangedBoxes) MergeCheapestPair(s);
+}
+
+void RestoreFrom(Surface& dst, const Surface& src) {
+  if (&dst == &src) return;
+  if (dst.Width != src.Width || dst.Height != src.Height) {
+    BitBlt(dst, 0, 0, dst.Width, dst.Height, src, 0, 0, SRCCOPY);
+    dst.RestoredFrom = nullptr;
+    return;
+  }
+  const bool same =
+      !dst.AllChanged && dst.RestoredFrom == &src && dst.RestoredVersion == src.Version;
+  if (!same) {
+    CombineRow(dst.Pixels.data(), src.Pixels.data(), static_cast<int>(src.Pixels.size()), SRCCOPY);
+  } else {
+    for (int i = 0; i < dst.ChangedCount; ++i) {
+      const ChangedBox& b = dst.Boxes[i];
+      for (int y = b.Y0; y < b.Y1; ++y) {
+        const size_t at = static_cast<size_t>(y) * src.Width + b.X0;
+        CombineRow(&dst.Pixels[at], &src.Pixels[at], b.X1 - b.X0, SRCCOPY);
+      }
+    }
+  }
+  dst.Version = NextSurfaceVersion();
+  dst.RestoredFrom = &src;
+  dst.RestoredVersion = src.Version;
+  dst.AllChanged = false;
+  dst.ChangedCount = 0;
+}
 
 void Resize(Surface& s, int width, int height) {
   s.Width = std::max(0, width);
   s.Height = std::max(0, height);
   s.Pixels.assign(static_cast<size_t>(s.Width) * s.Height, 0);
+  Changed(s);
 }
 
 bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
@@ -123,6 +205,7 @@ bool BitBlt(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int 
     const uint32_t* s = from + static_cast<size_t>(sy + y) * fromWidth + sx;
     CombineRow(d, s, w, rop);
   }
+  Changed(dst, dx, dy, dx + w, dy + h);
   return true;
 }
 
@@ -147,6 +230,8 @@ bool StretchBlt(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
       d = Combine(d, from->Pixels[static_cast<size_t>(fy) * from->Width + fx], rop);
     }
   }
+  Changed(dst, std::max(dx, 0), std::max(dy, 0), std::clamp(dx + dw, 0, dst.Width),
+          std::clamp(dy + dh, 0, dst.Height));
   return true;
 }
 
@@ -158,6 +243,7 @@ uint32_t GetPixel(const Surface& s, int x, int y) {
 void SetPixelV(Surface& s, int x, int y, uint32_t color) {
   if (x < 0 || y < 0 || x >= s.Width || y >= s.Height) return;
   s.Pixels[static_cast<size_t>(y) * s.Width + x] = color & kColorMask;
+  Changed(s, x, y, x + 1, y + 1);
 }
 
 void DrawLine(Surface& s, int x1, int y1, int x2, int y2, uint32_t color) {
@@ -194,6 +280,7 @@ void FillRect(Surface& s, int x, int y, int w, int h, uint32_t color) {
   int y1 = std::min<int64_t>(static_cast<int64_t>(y) + h, s.Height);
   if (x1 <= x0 || y1 <= y0) return;
   color &= kColorMask;
+  Changed(s, x0, y0, x1, y1);
   if (color == 0 && x0 == 0 && x1 == s.Width) {
     // Whole rows of black (a cleared screen) are one block of zero bytes.
     std::memset(&s.Pixels[static_cast<size_t>(y0) * s.Width], 0,

@@ -167,6 +167,7 @@ std::string LongRangeLine(int32_t p, int32_t bonus) {
 void Darken(plat::Surface& surface) {
   for (uint32_t& c : surface.Pixels)
     if (c != 0) c = (c / 2) & 0x7F7F7F;
+  plat::Changed(surface);
 }
 
 void InspectBoard(InspectionTally& tally) {

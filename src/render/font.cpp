@@ -67,6 +67,7 @@ void FontObject::BlendGlyph(plat::Surface& pb, int32_t x, int32_t y, int32_t sx,
     const uint32_t* w = swatch + r * sheetWidth;
     for (int32_t c = x0; c < x1; ++c) d[c] = ((d[c] | g[c]) ^ (~w[c] & g[c])) & plat::kColorMask;
   }
+  if (x0 < x1 && y0 < y1) plat::Changed(pb, x + x0, y + y0, x + x1, y + y1);
 }
 
 void FontObject::Putchar(plat::Surface& pb, int32_t x, int32_t y, int16_t code) {
@@ -116,6 +117,7 @@ void BackingBand(plat::Surface& surface, int32_t x, int32_t y, int32_t w, int32_
       uint32_t& p = surface.Pixels[static_cast<size_t>(py) * surface.Width + px];
       p = (p >> 2) & 0x3F3F3F;
     }
+  plat::Changed(surface, x0, y0, x1, y1);
 }
 
 void TextBand(plat::Surface& surface, int32_t x, int32_t y, std::string_view text) {

@@ -232,16 +232,9 @@ void DrawTimeGauge(plat::Surface& surface) {
 
 bool StartSoundPlayed() { return StartSoundFlag != 0; }
 
-// Runs every frame over the whole screen, so the usual case (both surfaces
-// the same size) is one block copy: FirstMap only ever holds 24-bit colours,
-// as every drawing routine keeps them, so this is exactly the SRCCOPY.
-void RestoreScreen(plat::Surface& surface) {
-  if (surface.Width == FirstMap.Width && surface.Height == FirstMap.Height) {
-    std::copy(FirstMap.Pixels.begin(), FirstMap.Pixels.end(), surface.Pixels.begin());
-    return;
-  }
-  plat::BitBlt(surface, 0, 0, surface.Width, surface.Height, FirstMap, 0, 0, plat::SRCCOPY);
-}
+// Runs every frame; only what was drawn over the layer since the last
+// frame is copied back.
+void RestoreScreen(plat::Surface& surface) { plat::RestoreFrom(surface, FirstMap); }
 
 void DrawCursors(plat::Surface& surface) {
   for (int32_t p = 0; p < ActivePlayers(); ++p) {

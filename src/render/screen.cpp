@@ -70,8 +70,7 @@ void StageSlideIn(plat::Surface& s) {
 }
 
 void CopySurface(const plat::Surface& source, plat::Surface& destination) {
-  plat::BitBlt(destination, 0, 0, destination.Width, destination.Height, source, 0, 0,
-               plat::SRCCOPY);
+  plat::RestoreFrom(destination, source);
 }
 
 }  // namespace render

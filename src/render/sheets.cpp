@@ -56,6 +56,7 @@ void TakePicture(plat::Surface& surface, plat::Surface& picture) {
   surface.Width = picture.Width;
   surface.Height = picture.Height;
   surface.Pixels = std::move(picture.Pixels);
+  plat::Changed(surface);
 }
 
 void LoadWaterMask(plat::Surface& mask, plat::Surface& sheet) {

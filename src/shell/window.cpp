@@ -34,9 +34,7 @@ bool Paused = false;
 bool Focused = true;
 bool PauseLabel = false;
 
-void CopySurface(const plat::Surface& src, plat::Surface& dst) {
-  plat::BitBlt(dst, 0, 0, dst.Width, dst.Height, src, 0, 0, plat::SRCCOPY);
-}
+void CopySurface(const plat::Surface& src, plat::Surface& dst) { plat::RestoreFrom(dst, src); }
 
 // The frame-rate label sits over the top-left corner of the window.
 void DrawStatusLabel(plat::Surface& s) {
@@ -82,6 +80,7 @@ void ShowPausePicture() {
   }
   Composed = *ScreenPic;
   for (uint32_t& p : Composed.Pixels) p = (p >> 1) & 0x7F7F7F;
+  plat::Changed(Composed);
   const int32_t x = (Composed.Width - 5 * render::GameFont.FontSizeX()) / 2;
   const int32_t y = (Composed.Height - render::GameFont.FontSizeY()) / 2;
   int32_t color = render::GameFont.FontColor();

@@ -2,7 +2,9 @@
 // Raster operations, clipping, scaling and masks on hand-computed pixels.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -204,6 +206,58 @@ TEST(Bmp, ReadsPaletteBottomUpAndRejectsOtherKinds) {
     EXPECT_FALSE(plat::ReadBmp8(part.data(), cut, s, err)) << cut;
   }
   EXPECT_EQ(s.Width, 3);  // a failed read leaves the surface as it was
+}
+
+// Restoring a frame from its layer copies back only what was drawn since
+// the last restore; after any mix of drawing on the screen and on the
+// layer, and copies between them, the screen must equal a full copy.
+TEST(Raster, RestoreCopiesBackEverythingDrawnSinceTheLastRestore) {
+  std::mt19937 random(17);
+  Surface layer = Filled(64, 48, 0x102030), other = Filled(64, 48, 0x405060);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) plat::SetPixelV(layer, x, y, static_cast<uint32_t>(x * 977 + y));
+  Surface screen = Filled(64, 48, 0);
+  Surface sprite = Filled(20, 20, 0xABCDEF);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 400; ++round) {
+    for (int op = pick(9); op > 0; --op) {
+      Surface& target = pick(12) == 0 ? layer : screen;
+      const int x = pick(84) - 10, y = pick(68) - 10, w = pick(24), h = pick(24);
+      switch (pick(6)) {
+        case 0:
+          plat::FillRect(target, x, y, w, h, 0x00FF00 + round);
+          break;
+        case 1:
+          plat::BitBlt(target, x, y, w, h, sprite, pick(20), pick(20), plat::SRCPAINT);
+          break;
+        case 2:
+          plat::BitBlt(target, x, y, w, h, target, pick(64), pick(48), plat::SRCCOPY);
+          break;
+        case 3:
+          plat::StretchBlt(target, x, y, w + 1, h + 1, sprite, 0, 0, 5, 5, plat::SRCCOPY);
+          break;
+        case 4:
+          plat::DrawLine(target, x, y, x + w, y + h, 0xFFFFFF);
+          break;
+        default:
+          if (pick(8) == 0) std::swap(screen, other);  // another screen in its place
+          break;
+      }
+    }
+    plat::RestoreFrom(screen, layer);
+    ASSERT_EQ(screen.Pixels, layer.Pixels) << "round " << round;
+  }
+  // A pixel written directly and declared is restored too; one that is not
+  // declared is the caller's fault, and shows that the copy really is partial.
+  screen.Pixels[5] = 1;
+  plat::Changed(screen, 5, 0, 6, 1);
+  screen.Pixels[700] = 2;
+  plat::RestoreFrom(screen, layer);
+  EXPECT_EQ(screen.Pixels[5], layer.Pixels[5]);
+  EXPECT_EQ(screen.Pixels[700], 2u);
+  plat::Changed(screen);
+  plat::RestoreFrom(screen, layer);
+  EXPECT_EQ(screen.Pixels, layer.Pixels);
 }
 
 }  // namespace
