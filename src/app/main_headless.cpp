@@ -88,5 +88,6 @@ int main(int argc, char** argv) {
   }
   StateFile = options.StateFile;
   plat::SetExitHook(WriteState);
+  plat::CatchLeaveSignals();
   game::Main(plat::ApplySettings(line.Start, true));
 }

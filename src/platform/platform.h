@@ -159,7 +159,13 @@ struct Event {
   int KeyCode;  // virtual-key code for KeyDown: 112 F1, 123 F12, 27 Esc, 80 P
 };
 // Collects pending events from the system; returns false when none is left.
+// A leaving signal comes first, as a Close.
 bool NextEvent(Event& e);
+// SIGHUP, SIGQUIT, SIGINT and SIGTERM (unless ignored from the start) ask
+// to leave; a second one ends the process at once. The programs' main()
+// installs this; the back ends' NextEvent takes the request.
+void CatchLeaveSignals();
+bool TakeLeaveSignal();
 // Virtual-key state as of the last pump: 0x26 up, 0x28 down, 0x25 left,
 // 0x27 right, 0x5A Z, 0x58 X, 0x50 P.
 bool KeyIsDown(int vk);

@@ -11,6 +11,7 @@
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
 #include "shell/safe_read.h"
+#include "shell/window.h"
 
 namespace puzzle {
 
@@ -25,11 +26,13 @@ std::string OwnCourseFile;  // UseCourseFile's file, "" for none
 // Far more than any course holds (9 532 records); a bigger file is no course.
 constexpr size_t kCourseFileLimit = size_t{1} << 20;
 
+// The game cannot go on without its stage, but the player's progress so
+// far is saved on the way out.
 [[noreturn]] void StageDataError(const std::string& path, int32_t stage,
                                  const std::string& reason) {
   plat::ShowMessage("stage data error : " + path + ", stage " + std::to_string(stage + 1) + ": " +
                     reason);
-  plat::EndProcess(1);
+  game::RunShutdown(1);
 }
 
 }  // namespace
@@ -47,7 +50,7 @@ int32_t CountStages(int32_t course) {
   std::vector<uint8_t> bytes;
   if (game::ReadFileSafely(path, kCourseFileLimit, bytes) != plat::FileRead::Ok) {
     plat::ShowMessage("cannot read the course file " + path);
-    plat::EndProcess(1);
+    game::RunShutdown(1);
   }
   const auto size = static_cast<int64_t>(bytes.size());
   const auto whole = static_cast<int32_t>(size / kStageRecordSize);

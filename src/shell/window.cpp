@@ -189,13 +189,15 @@ void (*UnloadHook)() = nullptr;
 
 void SetUnloadHook(void (*hook)()) { UnloadHook = hook; }
 
-void Form_Unload() {
+void Form_Unload() { RunShutdown(0); }
+
+void RunShutdown(int status) {
   if (UnloadHook != nullptr) UnloadHook();
   TermSyncTimer(1);
   WriteSaveData();
   RestoreDisplayMode();
   audio::StopMusic();
-  plat::EndProcess(0);
+  plat::EndProcess(status);
 }
 
 void SaveDisplayMode() {

@@ -30,6 +30,9 @@ void ShowScreen();
 [[noreturn]] void Form_Unload();
 // What runs first in the shutdown (the stage editor saves its course); nullptr for nothing.
 void SetUnloadHook(void (*hook)());
+// The shutdown (save, music off, exit) with the process's exit status: 0
+// when the player leaves, 1 after a data error that ends the game.
+[[noreturn]] void RunShutdown(int status);
 
 // The display-mode bookkeeping: the monitor's mode is never switched.
 void SaveDisplayMode();

@@ -315,6 +315,10 @@ void PauseFrame() {
 uint32_t RandomSeed() { return S.Seed; }
 
 bool NextEvent(Event& e) {
+  if (TakeLeaveSignal()) {
+    e = {EventKind::Close, 0};
+    return true;
+  }
   headless::ApplyDueSteps();
   if (S.StopAtFrame >= 0 && S.Frame >= S.StopAtFrame && !S.StopSent) {
     S.StopSent = true;

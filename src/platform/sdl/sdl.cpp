@@ -424,6 +424,10 @@ bool Tapped[SDL_NUM_SCANCODES] = {};
 
 bool NextEvent(Event& e) {
   EnsureInit();
+  if (TakeLeaveSignal()) {
+    e = {EventKind::Close, 0};
+    return true;
+  }
   if (!Pumping) {
     std::fill(std::begin(Tapped), std::end(Tapped), false);
     Pumping = true;
