@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "bot/bot.h"
 #include "endless/tokoton.h"
 #include "platform/cmdline.h"
 #include "platform/headless/runner.h"
@@ -88,6 +89,13 @@ int main(int argc, char** argv) {
   }
   StateFile = options.StateFile;
   plat::SetExitHook(WriteState);
+  if (options.Bot) {
+    if (!options.InputFile.empty()) {
+      std::fprintf(stderr, "ductora-headless: --bot and --input exclude each other\n");
+      return 2;
+    }
+    bot::Start({options.BotCourse, options.BotPlayers, options.Seed, true});
+  }
   plat::CatchLeaveSignals();
   game::Main(plat::ApplySettings(line.Start, true));
 }

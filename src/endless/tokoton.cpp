@@ -268,8 +268,10 @@ void DrawPanelLine(int32_t y, const char* label, int32_t value) {
 void EndlessMode() {
   InitEndless();
   StartEndlessGame();
+  game::CurrentScreen = game::ScreenKind::Endless;
   while (EndlessFrame()) {
   }
+  game::CurrentScreen = game::ScreenKind::Other;
   EndEndlessGame();
 }
 

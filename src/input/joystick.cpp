@@ -55,24 +55,74 @@ uint32_t RawJoystick(int32_t id) {
   return word;
 }
 
+bool RawPresent(int32_t id) {
+  plat::JoyInfo info;
+  return !NoJoystick(plat::JoyGetPos(id, info));
+}
+
+Feed CurrentFeed = nullptr;
+Watcher CurrentWatcher = nullptr;
+FrameWords Latched = {};
+bool LatchValid = false;
+int64_t Frames = 0;
+
+// The words of this frame, taken on its first read. Only a feed or a
+// watcher needs one word per frame; otherwise every read asks the devices.
+const FrameWords& Latch() {
+  if (LatchValid) return Latched;
+  LatchValid = CurrentFeed != nullptr || CurrentWatcher != nullptr;
+  Latched = {};
+  if (CurrentFeed != nullptr) {
+    CurrentFeed(Latched);
+    return Latched;
+  }
+  Latched.Word[0] = Filter(0, RawKeyboard());
+  for (int32_t id = 0; id < 2; ++id)
+    Latched.Word[1 + id] = Filter(1 + id, RawJoystick(id)) | (RawPresent(id) ? kPresentBit : 0);
+  return Latched;
+}
+
 }  // namespace
 
-uint32_t ReadKeyboard() { return Filter(0, RawKeyboard()); }
+uint32_t ReadKeyboard() { return Latch().Word[0]; }
 
 uint32_t ReadJoystick(int32_t id) {
-  uint32_t word = RawJoystick(id);
-  return id == 0 || id == 1 ? Filter(1 + id, word) : word;
+  if (id != 0 && id != 1) return RawJoystick(id);
+  return Latch().Word[1 + id] & ~kPresentBit;
 }
 
 void SuppressHeldInput() {
   Suppressed[0] = RawKeyboard();
   Suppressed[1] = RawJoystick(0);
   Suppressed[2] = RawJoystick(1);
+  LatchValid = false;
 }
 
 int16_t JoystickPresent(int32_t id) {
-  plat::JoyInfo info;
-  return NoJoystick(plat::JoyGetPos(id, info)) ? 0 : 1;
+  if (id != 0 && id != 1) return RawPresent(id) ? 1 : 0;
+  return (Latch().Word[1 + id] & kPresentBit) != 0 ? 1 : 0;
 }
+
+void SetFeed(Feed feed) {
+  CurrentFeed = feed;
+  LatchValid = false;
+}
+
+bool Fed() { return CurrentFeed != nullptr; }
+
+void SetWatcher(Watcher watcher) {
+  CurrentWatcher = watcher;
+  LatchValid = false;
+}
+
+int64_t FrameNumber() { return Frames; }
+
+void FrameDone() {
+  if (LatchValid && CurrentWatcher != nullptr) CurrentWatcher(Frames, Latched);
+  ++Frames;
+  LatchValid = false;
+}
+
+void ReleaseFrameWords() { LatchValid = false; }
 
 }  // namespace input

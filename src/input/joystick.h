@@ -29,4 +29,33 @@ int16_t JoystickPresent(int32_t id);
 // button pressed to end a pause does not also act in the game.
 void SuppressHeldInput();
 
+// The three devices the game reads: the keyboard, joystick 0, joystick 1.
+constexpr int kDevices = 3;
+// In a fed word: the joystick is plugged in (never part of what the game reads).
+constexpr uint32_t kPresentBit = 0x80000000u;
+
+// The words of one game frame. Every read in a frame sees the words of its
+// first read, so one frame has one word per device, which is what a replay
+// records and what a program that plays by itself supplies.
+struct FrameWords {
+  uint32_t Word[kDevices];  // joysticks carry kPresentBit when plugged in
+};
+
+// A feed supplies the words of each game frame instead of the devices (the
+// bot, a replay); nullptr gives the devices back.
+using Feed = void (*)(FrameWords& words);
+void SetFeed(Feed feed);
+bool Fed();
+// A watcher sees the words of every frame in which the game read input, at
+// the end of that frame, with the frame's number (a replay recorder).
+using Watcher = void (*)(int64_t frame, const FrameWords& words);
+void SetWatcher(Watcher watcher);
+
+// Game frames counted since the start; WaitFrame calls FrameDone once a frame.
+int64_t FrameNumber();
+void FrameDone();
+// A pass of the paused loop: the next read takes fresh words (a pause reads
+// the devices without any game frame passing).
+void ReleaseFrameWords();
+
 }  // namespace input

@@ -33,6 +33,9 @@ enum OptionId {
   kExportSheets,
   kEdit,
   kEditLog,
+  kBot,
+  kBotCourse,
+  kBotPlayers,
 };
 
 struct OptionInfo {
@@ -64,6 +67,9 @@ constexpr OptionInfo kOptions[] = {
     {"state", "FILE", kState, true, "write the game's state as JSON at the exit"},
     {"export-sheets", "DIR", kExportSheets, true, "write the picture sheets to DIR and exit"},
     {"edit-log", "FILE", kEditLog, true, "log the stage editor's verdicts and saves to FILE"},
+    {"bot", nullptr, kBot, true, "the bot plays, from the title on"},
+    {"bot-course", "N", kBotCourse, true, "course the bot chooses: 0 A, 1 B, 2 C, 3 endless"},
+    {"bot-players", "N", kBotPlayers, true, "players the bot chooses, 1 or 2 (two bots)"},
 };
 
 const char* ProgramName(bool runner) { return runner ? "ductora-headless" : "ductora"; }
@@ -162,6 +168,19 @@ bool TakeOption(CommandLine& c, int id, const char* v) {
     case kEdit:
       if (*v == '\0') return Fail(c, "--edit needs a file name");
       c.Start.EditFile = v;
+      return true;
+    case kBot:
+      c.Runner.Bot = true;
+      return true;
+    case kBotCourse:
+      if (!ParseCount(v, n) || n > 3)
+        return Fail(c, std::string("--bot-course needs 0, 1, 2 or 3, not '") + v + "'");
+      c.Runner.BotCourse = static_cast<int>(n);
+      return true;
+    case kBotPlayers:
+      if (!ParseCount(v, n) || n < 1 || n > 2)
+        return Fail(c, std::string("--bot-players needs 1 or 2, not '") + v + "'");
+      c.Runner.BotPlayers = static_cast<int>(n);
       return true;
     default:
       return Fail(c, "unknown option");

@@ -37,6 +37,11 @@ struct RunnerOptions {
   std::string StateFile;
   std::string ExportDir;
   std::string EditLogFile;  // --edit-log FILE: the stage editor's verdicts and saves
+  // --bot: the bot plays from the title with its own choice of course and
+  // players (--bot-course, --bot-players).
+  bool Bot = false;
+  int BotCourse = 0;
+  int BotPlayers = 1;
   // Keep the shown picture only while a screenshot is still to be taken
   // (the runner); otherwise every picture is kept for LastShown().
   bool PicturesForShotsOnly = false;

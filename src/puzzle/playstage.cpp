@@ -80,11 +80,13 @@ std::string CounterText(int32_t value) {
 
 void PlayStage() {
   game::SetPauseLabel(true);
+  game::CurrentScreen = game::ScreenKind::Play;
   int32_t r = AdvancePlay();
   while (r == kWaterRunning) {
     DrawPlayFrame();
     r = AdvancePlay();
   }
+  game::CurrentScreen = game::ScreenKind::Other;
   game::SetPauseLabel(false);
   if (r == kWaterCleared) {
     BonusInspection();

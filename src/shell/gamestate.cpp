@@ -14,6 +14,8 @@ int32_t FrameCount = 0;
 std::string AppPath;
 std::string DataPath;
 std::string SoundPath;
+ScreenKind CurrentScreen = ScreenKind::Other;
+int32_t MenuLine = 0;
 int32_t FullScreen = 0;
 plat::Surface* ScreenPic = nullptr;
 

@@ -22,6 +22,12 @@ extern std::string AppPath;    // program folder, ending in '/'
 extern std::string DataPath;   // AppPath + "data/"
 extern std::string SoundPath;  // AppPath + "sound/"
 
+// The screen whose frame loop is running, and the line the menu cursor is
+// on: what a player sees, for a program that plays by itself.
+enum class ScreenKind { Other, Title, CourseSelect, Play, Endless };
+extern ScreenKind CurrentScreen;
+extern int32_t MenuLine;
+
 // Display state.
 extern int32_t FullScreen;        // 0 windowed, 1 full screen
 extern plat::Surface* ScreenPic;  // the surface every screen draws on and shows

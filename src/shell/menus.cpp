@@ -174,8 +174,10 @@ int32_t CourseLineCount() {
 
 void TitleMenu() {
   int32_t cursor = 0;
+  CurrentScreen = ScreenKind::Title;
   int32_t previous = ButtonsOf(MenuInput());
   for (;;) {
+    MenuLine = cursor;
     DoEvents();
     DrawTitle(cursor);
     const int32_t word = MenuInput();
@@ -189,6 +191,7 @@ void TitleMenu() {
     previous = buttons;
     FinishFrame();
   }
+  CurrentScreen = ScreenKind::Other;
   if (cursor == kExitLine) Form_Unload();
   audio::PlayEffect(kSoundConfirm);
   BlinkLine(kTitleX, kTitleY + kTitleStep * cursor, kTitleText[cursor], kTitleColor[cursor]);
@@ -200,8 +203,10 @@ int32_t CourseSelect() {
   int32_t cursor = 0;
   int32_t revealed = 0;
   int32_t phase = 0;
+  CurrentScreen = ScreenKind::CourseSelect;
   int32_t previous = ButtonsOf(MenuInput());
   for (;;) {
+    MenuLine = cursor;
     DoEvents();
     DrawCourses(cursor, lines);
     const int32_t word = MenuInput();
@@ -219,6 +224,7 @@ int32_t CourseSelect() {
     previous = buttons;
     FinishFrame();
   }
+  CurrentScreen = ScreenKind::Other;
   audio::PlayEffect(kSoundConfirm);
   BlinkLine(kCourseX, kCourseY + kCourseStep * cursor, kCourseText[cursor], kCourseColor);
   ClearScreen();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Zlib
 #include "shell/timer.h"
 
+#include "input/joystick.h"
 #include "platform/platform.h"
 #include "shell/gamestate.h"
 
@@ -36,6 +37,7 @@ void WaitFrame(int32_t ms) {
   if (plat::NowMs() < deadline) plat::WaitUntil(deadline);
   LastFrameTime = plat::NowMs();
   plat::FrameMark();
+  input::FrameDone();
 }
 
 int64_t LastFrameMark() { return LastFrameTime; }

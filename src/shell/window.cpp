@@ -47,7 +47,9 @@ void DrawStatusLabel(plat::Surface& s) {
   render::GameFont.FontColor(color);
 }
 
+// Read afresh on every pass: the paused loop has no game frames.
 uint32_t ResumeButtonsHeld() {
+  input::ReleaseFrameWords();
   return (input::ReadKeyboard() | input::ReadJoystick(0) | input::ReadJoystick(1)) & kResumeButtons;
 }
 

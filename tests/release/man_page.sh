@@ -15,7 +15,8 @@ if [ -n "$out" ]; then
 fi
 text=$(groff -man -Tutf8 -P-c "$page" 2>/dev/null | sed 's/\x1b\[[0-9;]*m//g; s/.\x08//g')
 for opt in --help --version --fullscreen --window --scale --mute --settings --play \
-           --root --seed --input --frames --shot --events --state --export-sheets; do
+           --root --seed --input --frames --shot --events --state --export-sheets \
+           --bot --bot-course --bot-players; do
   grep -q -- "$opt" <<<"$text" || { echo "FAIL: the manual page does not describe $opt"; exit 1; }
 done
 for section in SYNOPSIS OPTIONS KEYS FILES ENVIRONMENT "EXIT STATUS"; do
