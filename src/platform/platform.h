@@ -187,12 +187,13 @@ int JoyGetPos(int id, JoyInfo& info);
 // Start button of a game controller (pause); false for plain joysticks.
 bool JoyStartDown(int id);
 
-// Shows the screen surface: windowed 1:1 (scaled), or in full screen as a
-// 640 x 400 canvas of 0x404040 with the screen at (64, 24).
+// Shows the screen surface at a whole-number scale, nearest-neighbour:
+// windowed at the window's scale; in full screen at the largest scale that
+// fits the display, centred on black. The display's mode never changes.
 void Present(const Surface& screen);
 // 0 windowed, 1 full screen.
 void SetDisplayMode(int fullScreen);
-// Hides the mouse pointer over the full-screen canvas.
+// Hides the mouse pointer over the full-screen window.
 void SetCursorHidden(bool hidden);
 // The windowed scale: 0 the largest whole number that fits the desktop,
 // else that scale. Takes effect when the next window opens.
@@ -224,12 +225,4 @@ void LogEditor(const std::string& line);
 void SetExitHook(void (*hook)());
 [[noreturn]] void EndProcess(int status);
 
-}  // namespace plat
-
-namespace plat {
-// The 640 x 400 full-screen canvas: 0x404040 with the screen at (64, 24).
-constexpr int kCanvasWidth = 640;
-constexpr int kCanvasHeight = 400;
-constexpr uint32_t kCanvasColor = 0x404040;
-void ComposeFullScreen(const Surface& screen, Surface& canvas);
 }  // namespace plat

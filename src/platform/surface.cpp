@@ -295,15 +295,3 @@ void FillRect(Surface& s, int x, int y, int w, int h, uint32_t color) {
 void FillBlack(Surface& s, int x, int y, int w, int h) { FillRect(s, x, y, w, h, 0); }
 
 }  // namespace plat
-
-namespace plat {
-
-void ComposeFullScreen(const Surface& screen, Surface& canvas) {
-  if (canvas.Width != kCanvasWidth || canvas.Height != kCanvasHeight)
-    Resize(canvas, kCanvasWidth, kCanvasHeight);
-  FillRect(canvas, 0, 0, kCanvasWidth, kCanvasHeight, kCanvasColor);
-  BitBlt(canvas, (kCanvasWidth - screen.Width) / 2, (kCanvasHeight - screen.Height) / 2,
-         screen.Width, screen.Height, screen, 0, 0, SRCCOPY);
-}
-
-}  // namespace plat

@@ -7,7 +7,9 @@
 # moment with the same seed and keys (tools/shotcmp shrinks the window dump
 # by its whole-number scale). The game must end with status 0 and leave its
 # save file in its own data folder. A second game runs with an audio driver
-# that does not exist: it says so, plays silently and quits cleanly.
+# that does not exist: it says so, plays silently and quits cleanly. Then
+# full screen on three display sizes: the title at the largest whole-number
+# scale that fits, centred on black, and back to the window.
 #
 #   window_e2e.sh DUCTORA DUCTORA-HEADLESS SHOTCMP TESTS-DIR
 #
@@ -102,27 +104,36 @@ rm -f "$work/ref/data/ductora.dat"
 
 # --- A private X server -----------------------------------------------------
 
-for n in $(seq 91 140); do
-  [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-  rm -f "$work/displayfd"
-  Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3> "$work/displayfd" \
-    > "$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  # Xvfb writes the display number once it takes connections, or exits
-  # when another server got the number first.
-  for _ in $(seq 100); do
-    [[ -s $work/displayfd ]] && break
-    kill -0 "$xvfb_pid" 2> /dev/null || break
-    sleep 0.1
-  done
-  if [[ -s $work/displayfd ]]; then
-    export DISPLAY=:$n
-    break
+# start_x WIDTHxHEIGHT: a new private display of that size, in place of the
+# one before.
+start_x() {
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2> /dev/null || true
+    wait "$xvfb_pid" 2> /dev/null || true
+    xvfb_pid=
   fi
-  kill "$xvfb_pid" 2> /dev/null || true
-  xvfb_pid=
-done
-[[ -n $xvfb_pid ]] || fail "no Xvfb could be started on displays :91 to :140"
+  for n in $(seq 91 140); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    rm -f "$work/displayfd"
+    Xvfb ":$n" -nolisten tcp -screen 0 "$1x24" -displayfd 3 3> "$work/displayfd" \
+      > "$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    # Xvfb writes the display number once it takes connections, or exits
+    # when another server got the number first.
+    for _ in $(seq 100); do
+      [[ -s $work/displayfd ]] && break
+      kill -0 "$xvfb_pid" 2> /dev/null || break
+      sleep 0.1
+    done
+    if [[ -s $work/displayfd ]]; then
+      export DISPLAY=:$n
+      return 0
+    fi
+    kill "$xvfb_pid" 2> /dev/null || true
+    xvfb_pid=
+  done
+  fail "no Xvfb could be started on displays :91 to :140"
+}
 unset WAYLAND_DISPLAY
 
 # --- Driving the real window --------------------------------------------------
@@ -178,12 +189,13 @@ wait_for_play() {
   done
 }
 
-# start_game NAME AUDIO-DRIVER: the game from a program folder of its own,
-# the save file landing in that folder's data/.
+# start_game NAME AUDIO-DRIVER [OPTION...]: the game from a program folder
+# of its own (kept, with its save file, for the next game of that name), the
+# save file landing in that folder's data/.
 start_game() {
   root=$work/$1
   err=$work/$1.err
-  stage_file "$root"
+  [[ -d $root ]] || stage_file "$root"
   cp "$game" "$root/ductora"
   mkdir -p "$work/home"
   # In the sanitizer build the leak check is left to the runner and the
@@ -193,11 +205,17 @@ start_game() {
   # can name them. Every other sanitizer check stays on.
   (cd "$root" && exec env HOME="$work/home" XDG_DATA_HOME="$work/home/share" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER="$2" DUCTORA_SEED=$seed ./ductora \
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER="$2" DUCTORA_SEED=$seed ./ductora "${@:3}" \
     > "$work/$1.out" 2> "$err") &
   game_pid=$!
+  find_window "$1"
+}
+
+# find_window WHAT: the game's window (a new one after every switch between
+# window and full screen), once it has the keyboard focus.
+find_window() {
   window=$(timeout $limit xdotool search --sync --onlyvisible --pid "$game_pid" 2> /dev/null |
-    head -n 1) || true
+    tail -n 1) || true
   [[ -n $window ]] || fail "$1: no game window within ${limit}s ($(tail -n 3 "$err"))"
   # Keys go to the focused window; without a window manager the game's
   # own raise gives it the focus, else it is given here (taking the focus
@@ -227,6 +245,7 @@ quit() {
 # band is left out there; the rest of that screen is steady.
 caption=0,24,512,80
 
+start_x 1280x1024
 begin=$SECONDS
 start_game window dummy
 wait_for title "$work/title.png"
@@ -270,4 +289,61 @@ alive "play without sound"
 quit "silent game"
 expect "silent game's save file size" "$(stat -c %s "$root/data/ductora.dat")" 69
 echo "silent game: $((SECONDS - begin)) s"
+
+# --- Full screen ---------------------------------------------------------------
+
+# wait_shown WHAT REF MODE SCALE: until the display shows REF in MODE
+# (window: the game's window at that whole-number scale; display: the
+# whole display, REF at that scale centred on black).
+wait_shown() {
+  local what=$1 ref=$2 mode=$3 scale=$4 start=$SECONDS
+  until
+    find_window "$what"
+    if [[ $mode == window ]]; then
+      grab && shows "$ref"
+    else
+      xwd -root -silent > "$work/window.xwd" 2> /dev/null && shows "$ref" --centred
+    fi && [[ $last == *"($mode at scale $scale)"* ]]
+  do
+    alive "$what"
+    ((SECONDS - start < limit)) || give_up "$what: no $mode at scale $scale showed the picture" \
+      "$what"
+    sleep 0.2
+  done
+}
+
+saved_display() { od -An -tu4 -j 65 -N4 "$1" | tr -d ' '; }
+
+# F1 fills the display with the screen at the largest whole-number scale,
+# F1 again gives back the window at its own scale; full screen also comes
+# from the save file and from --fullscreen. The title holds still, so each
+# picture is the runner's title.
+begin=$SECONDS
+start_x 1920x1080
+start_game full dummy
+wait_shown "window on 1920 x 1080" "$work/title.png" window 2
+xdotool key F1
+wait_shown "F1 on 1920 x 1080" "$work/title.png" display 3
+xdotool key F1
+wait_shown "F1 again on 1920 x 1080" "$work/title.png" window 2
+xdotool key F1
+wait_shown "F1 a second time on 1920 x 1080" "$work/title.png" display 3
+quit "full-screen game"
+expect "saved display mode" "$(saved_display "$root/data/ductora.dat")" 1
+
+start_x 1366x768
+start_game full dummy
+wait_shown "saved full screen on 1366 x 768" "$work/title.png" display 2
+xdotool key F1
+wait_shown "F1 on 1366 x 768" "$work/title.png" window 2
+quit "full-screen game on 1366 x 768"
+expect "saved display mode after F1" "$(saved_display "$root/data/ductora.dat")" 0
+
+start_x 2560x1440
+start_game full dummy --fullscreen
+wait_shown "--fullscreen on 2560 x 1440" "$work/title.png" display 4
+xdotool key F1
+wait_shown "F1 on 2560 x 1440" "$work/title.png" window 3
+quit "full-screen game on 2560 x 1440"
+echo "full screen: $((SECONDS - begin)) s"
 echo "window e2e: ok"

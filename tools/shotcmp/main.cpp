@@ -2,7 +2,7 @@
 // shotcmp: does the real window show the headless runner's picture?
 //
 //   shotcmp [--png OUT] [--scale N] [--tolerance N] [--ignore X,Y,W,H]...
-//           WINDOW.xwd [REFERENCE.png]
+//           [--centred] WINDOW.xwd [REFERENCE.png]
 //
 // Reads a window dump (xwd -silent), and with a reference picture reports
 // how many of its pixels the window, shrunk by its whole-number scale, does
@@ -11,6 +11,10 @@
 // that scale (by --scale N without a reference) for a person to look at. Exit status: 0 when at
 // most --tolerance pixels differ (default 0), 1 when more do, 2 when a file cannot be read or the
 // sizes do not fit.
+//
+// --centred: the dump is of a whole full-screen display, which must show the
+// reference at the largest whole-number scale that fits, centred, with every
+// pixel around it black; the rest is compared as above.
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -28,6 +32,7 @@ namespace {
 struct Options {
   std::string Window, Reference, Png;
   int Scale = 1;
+  bool Centred = false;
   long long Tolerance = 0;
   std::vector<shotcmp::Area> Ignored;
 };
@@ -46,6 +51,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
       o.Png = argv[++i];
     } else if (a == "--scale" && i + 1 < argc) {
       o.Scale = std::atoi(argv[++i]);
+    } else if (a == "--centred") {
+      o.Centred = true;
     } else if (a == "--tolerance" && i + 1 < argc) {
       o.Tolerance = std::atoll(argv[++i]);
     } else if (a == "--ignore" && i + 1 < argc) {
@@ -100,6 +107,46 @@ bool WritePng(const std::string& path, shotcmp::Picture picture) {
   return ok;
 }
 
+void Report(const shotcmp::Comparison& c, const char* what) {
+  std::printf("%lld of %lld pixels differ (%s at scale %d)", c.Differing, c.Total, what, c.Scale);
+  if (c.Differing > 0) std::printf(", within x %d..%d, y %d..%d", c.Left, c.Right, c.Top, c.Bottom);
+}
+
+// 0 the window shows the reference, 1 it does not, 2 the sizes do not fit.
+int CompareWindow(const Options& o, const shotcmp::Picture& window,
+                  const shotcmp::Picture& reference, int& scale) {
+  shotcmp::Comparison c;
+  std::string error;
+  if (!shotcmp::CompareScaled(window, reference, o.Ignored, c, error)) {
+    std::fprintf(stderr, "shotcmp: %s\n", error.c_str());
+    return 2;
+  }
+  scale = c.Scale;
+  Report(c, "window");
+  std::printf("\n");
+  return c.Differing <= o.Tolerance ? 0 : 1;
+}
+
+// As CompareWindow for a full-screen display; the picture written with
+// --png is the part that shows the reference, shrunk back.
+int CompareDisplay(const Options& o, shotcmp::Picture& display, const shotcmp::Picture& reference,
+                   int& scale) {
+  shotcmp::Placement at;
+  shotcmp::Comparison c;
+  std::string error;
+  if (!shotcmp::CompareCentred(display, reference, o.Ignored, at, c, error)) {
+    std::fprintf(stderr, "shotcmp: %s\n", error.c_str());
+    return 2;
+  }
+  Report(c, "display");
+  std::printf(" at (%d, %d) of %d x %d; %lld pixels around it not black\n", at.X, at.Y,
+              display.Width, display.Height, at.Surround);
+  display =
+      shotcmp::Crop(display, at.X, at.Y, reference.Width * at.Scale, reference.Height * at.Scale);
+  scale = at.Scale;
+  return c.Differing <= o.Tolerance && at.Surround == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,7 +154,7 @@ int main(int argc, char** argv) {
   if (!ParseArgs(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: shotcmp [--png OUT] [--scale N] [--tolerance N] [--ignore X,Y,W,H]... "
-                 "WINDOW.xwd [REFERENCE.png]\n");
+                 "[--centred] WINDOW.xwd [REFERENCE.png]\n");
     return 2;
   }
   std::vector<uint8_t> bytes;
@@ -129,17 +176,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "shotcmp: cannot read %s: %s\n", o.Reference.c_str(), IMG_GetError());
       return 2;
     }
-    shotcmp::Comparison c;
-    if (!shotcmp::CompareScaled(window, reference, o.Ignored, c, error)) {
-      std::fprintf(stderr, "shotcmp: %s\n", error.c_str());
-      return 2;
-    }
-    scale = c.Scale;
-    std::printf("%lld of %lld pixels differ (window at scale %d)", c.Differing, c.Total, c.Scale);
-    if (c.Differing > 0)
-      std::printf(", within x %d..%d, y %d..%d", c.Left, c.Right, c.Top, c.Bottom);
-    std::printf("\n");
-    status = c.Differing <= o.Tolerance ? 0 : 1;
+    status = o.Centred ? CompareDisplay(o, window, reference, scale)
+                       : CompareWindow(o, window, reference, scale);
+    if (status == 2) return 2;
   }
   if (!o.Png.empty() && !WritePng(o.Png, shotcmp::Downscale(window, scale))) {
     std::fprintf(stderr, "shotcmp: cannot write %s: %s\n", o.Png.c_str(), IMG_GetError());

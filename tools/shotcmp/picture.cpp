@@ -154,4 +154,37 @@ Picture Downscale(const Picture& window, int scale) {
   return out;
 }
 
+Picture Crop(const Picture& p, int x, int y, int w, int h) {
+  Picture out{w, h, {}};
+  out.Pixels.reserve(static_cast<size_t>(w) * h);
+  for (int yy = y; yy < y + h; ++yy) {
+    const auto row = p.Pixels.begin() + static_cast<std::ptrdiff_t>(yy) * p.Width + x;
+    out.Pixels.insert(out.Pixels.end(), row, row + w);
+  }
+  return out;
+}
+
+bool CompareCentred(const Picture& display, const Picture& reference,
+                    const std::vector<Area>& ignored, Placement& placed, Comparison& result,
+                    std::string& error) {
+  placed = Placement{};
+  if (reference.Width > 0 && reference.Height > 0)
+    placed.Scale = std::min(display.Width / reference.Width, display.Height / reference.Height);
+  if (placed.Scale < 1) {
+    error = "the display (" + std::to_string(display.Width) + " x " +
+            std::to_string(display.Height) + ") cannot hold the reference (" +
+            std::to_string(reference.Width) + " x " + std::to_string(reference.Height) + ")";
+    return false;
+  }
+  const int w = reference.Width * placed.Scale, h = reference.Height * placed.Scale;
+  placed.X = (display.Width - w) / 2;
+  placed.Y = (display.Height - h) / 2;
+  const Area inside{placed.X, placed.Y, w, h};
+  for (int y = 0; y < display.Height; ++y)
+    for (int x = 0; x < display.Width; ++x)
+      if (!inside.Holds(x, y) && display.Pixels[static_cast<size_t>(y) * display.Width + x] != 0)
+        ++placed.Surround;
+  return CompareScaled(Crop(display, placed.X, placed.Y, w, h), reference, ignored, result, error);
+}
+
 }  // namespace shotcmp

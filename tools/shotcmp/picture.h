@@ -45,4 +45,23 @@ bool CompareScaled(const Picture& window, const Picture& reference,
 // One pixel (the top-left one) of every scale x scale block.
 Picture Downscale(const Picture& window, int scale);
 
+// Where a full-screen display shows the picture: at the largest
+// whole-number scale that fits, centred (any odd pixel left over goes to
+// the right and the bottom).
+struct Placement {
+  int Scale = 0;
+  int X = 0, Y = 0;        // display pixel of the picture's top-left corner
+  long long Surround = 0;  // display pixels outside the picture that are not black
+};
+
+// Measures a dump of the whole display against the reference: the
+// placement, the pixels around the picture, and the picture itself cut out
+// and compared as CompareScaled does. False when even 1x does not fit.
+bool CompareCentred(const Picture& display, const Picture& reference,
+                    const std::vector<Area>& ignored, Placement& placed, Comparison& result,
+                    std::string& error);
+
+// The w x h rectangle of the picture at (x, y), which must lie inside it.
+Picture Crop(const Picture& p, int x, int y, int w, int h);
+
 }  // namespace shotcmp

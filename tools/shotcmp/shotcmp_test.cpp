@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "picture.h"
@@ -206,6 +207,63 @@ TEST(ShotcmpCompare, RefusesSizesThatAreNotAWholeScale) {
   EXPECT_NE(error.find("6 x 6"), std::string::npos) << error;
   const Picture small = Make(2, 1, {0, 0});
   EXPECT_FALSE(shotcmp::CompareScaled(small, ref, {}, c, error));
+}
+
+// The reference enlarged by scale and set at (x, y) on a black display.
+Picture OnDisplay(const Picture& r, int scale, int w, int h, int x, int y) {
+  const Picture big = Enlarge(r, scale);
+  Picture d{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, 0)};
+  for (int yy = 0; yy < big.Height; ++yy)
+    for (int xx = 0; xx < big.Width; ++xx)
+      d.Pixels[static_cast<size_t>(y + yy) * w + x + xx] =
+          big.Pixels[static_cast<size_t>(yy) * big.Width + xx];
+  return d;
+}
+
+// A 3 x 2 picture on displays of the shapes full screen meets: wide, tall,
+// a whole multiple, an odd pixel left over.
+TEST(ShotcmpCentred, FindsTheLargestScaleCentredOnBlack) {
+  const Picture ref = Make(3, 2, kColours);
+  struct Case {
+    int W, H, Scale, X, Y;
+  } cases[] = {{20, 9, 4, 4, 0}, {7, 10, 2, 0, 3}, {9, 6, 3, 0, 0},
+               {10, 7, 3, 0, 0}, {12, 7, 3, 1, 0}, {3, 2, 1, 0, 0}};
+  for (const Case& k : cases) {
+    const Picture d = OnDisplay(ref, k.Scale, k.W, k.H, k.X, k.Y);
+    shotcmp::Placement at;
+    shotcmp::Comparison c;
+    std::string error;
+    ASSERT_TRUE(shotcmp::CompareCentred(d, ref, {}, at, c, error)) << error;
+    EXPECT_EQ(std::tuple(at.Scale, at.X, at.Y, at.Surround, c.Differing, c.Total),
+              std::tuple(k.Scale, k.X, k.Y, 0LL, 0LL, 6LL))
+        << k.W << " x " << k.H;
+  }
+}
+
+// A picture one pixel off centre, at a smaller scale, or with a grey band
+// round it is not what full screen must show.
+TEST(ShotcmpCentred, OffCentreSmallerOrBandedPicturesFail) {
+  const Picture ref = Make(3, 2, kColours);
+  shotcmp::Placement at;
+  shotcmp::Comparison c;
+  std::string error;
+
+  ASSERT_TRUE(shotcmp::CompareCentred(OnDisplay(ref, 2, 10, 5, 3, 1), ref, {}, at, c, error));
+  EXPECT_EQ(std::tuple(at.Scale, at.X, at.Y), std::tuple(2, 2, 0));
+  EXPECT_GT(c.Differing, 0);
+  EXPECT_GT(at.Surround, 0);
+
+  ASSERT_TRUE(shotcmp::CompareCentred(OnDisplay(ref, 2, 12, 8, 3, 2), ref, {}, at, c, error));
+  EXPECT_EQ(at.Scale, 4);
+  EXPECT_GT(c.Differing, 0);
+
+  Picture banded = OnDisplay(ref, 2, 8, 4, 1, 0);
+  banded.Pixels[0] = 0x404040;
+  ASSERT_TRUE(shotcmp::CompareCentred(banded, ref, {}, at, c, error));
+  EXPECT_EQ(std::tuple(at.Surround, c.Differing), std::tuple(1LL, 0LL));
+
+  EXPECT_FALSE(shotcmp::CompareCentred(Make(2, 2, {0, 0, 0, 0}), ref, {}, at, c, error));
+  EXPECT_NE(error.find("2 x 2"), std::string::npos) << error;
 }
 
 }  // namespace

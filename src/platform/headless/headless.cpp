@@ -61,7 +61,6 @@ struct State {
   size_t ShotsLeft = 0;
   bool PicturesForShotsOnly = false;
   plat::Surface Shown;
-  int FullScreen = 0;
   FILE* Events = nullptr;
   FILE* EditLog = nullptr;
   std::string StateFile;
@@ -349,19 +348,14 @@ int JoyGetPos(int id, JoyInfo& info) {
 bool JoyStartDown(int) { return false; }
 
 // Nothing but a screenshot reads the runner's picture: with none to come,
-// the copy is not made.
+// the copy is not made. The runner has no display to fill, so full screen
+// shows the screen itself, as the window does at 1x.
 void Present(const Surface& screen) {
   if (S.PicturesForShotsOnly && S.ShotsLeft == 0) return;
-  if (S.FullScreen != 0)
-    ComposeFullScreen(screen, S.Shown);
-  else
-    S.Shown = screen;
+  S.Shown = screen;
 }
 
-void SetDisplayMode(int fullScreen) {
-  S.FullScreen = fullScreen;
-  headless::Log("display " + std::to_string(fullScreen));
-}
+void SetDisplayMode(int fullScreen) { headless::Log("display " + std::to_string(fullScreen)); }
 
 void SetCursorHidden(bool) {}
 

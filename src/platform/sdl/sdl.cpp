@@ -49,7 +49,6 @@ struct Video {
   int TextureW = 0, TextureH = 0, TextureScale = 1;
   bool SoftwareRenderer = false;
   int FullScreen = -1;
-  Surface Canvas;
   Pad Pads[2];
   bool AudioOpen = false;
   bool NoSoundFont = false;  // music stays silent, effects play
@@ -224,7 +223,8 @@ void MakeWindow(int mode) {
 }
 
 // The whole-number scale at which the picture is shown: the largest that
-// fits the renderer's output, at least 1.
+// fits the renderer's output (the window, or the whole display in full
+// screen), at least 1.
 int ShownScale(const Surface& s) {
   int w = 0, h = 0;
   if (SDL_GetRendererOutputSize(V.Renderer, &w, &h) != 0 || s.Width <= 0 || s.Height <= 0) return 1;
@@ -499,15 +499,13 @@ bool JoyStartDown(int id) {
   return SDL_GameControllerGetButton(V.Pads[id].Controller, SDL_CONTROLLER_BUTTON_START) != 0;
 }
 
+// Window and full screen show the same picture: the renderer's output is
+// the window at its whole-number scale, or the whole display, where the
+// screen sits centred on black at the largest whole-number scale that fits.
 void Present(const Surface& screen) {
   EnsureInit();
   if (V.Window == nullptr) SetDisplayMode(0);
-  if (V.FullScreen == 1) {
-    ComposeFullScreen(screen, V.Canvas);
-    UploadAndShow(V.Canvas);
-  } else {
-    UploadAndShow(screen);
-  }
+  UploadAndShow(screen);
 }
 
 void SetDisplayMode(int fullScreen) {
