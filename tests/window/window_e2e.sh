@@ -115,7 +115,9 @@ start_x() {
   for n in $(seq 91 140); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
     rm -f "$work/displayfd"
-    Xvfb ":$n" -nolisten tcp -screen 0 "$1x24" -displayfd 3 3> "$work/displayfd" \
+    # -noreset: an X server resets itself when its last client leaves, and
+    # a game started in that moment cannot connect.
+    Xvfb ":$n" -nolisten tcp -noreset -screen 0 "$1x24" -displayfd 3 3> "$work/displayfd" \
       > "$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     # Xvfb writes the display number once it takes connections, or exits
@@ -211,19 +213,27 @@ start_game() {
   find_window "$1"
 }
 
-# find_window WHAT: the game's window (a new one after every switch between
-# window and full screen), once it has the keyboard focus.
+# find_window WHAT: the game's window once it has the keyboard focus. Every
+# switch between window and full screen makes a new window, and for a moment
+# the old one may still be listed, so the list is read again each time.
+# Keys go to the focused window; without a window manager the game's own
+# raise gives it the focus, else it is given here (taking the focus away
+# would pause the game).
 find_window() {
-  window=$(timeout $limit xdotool search --sync --onlyvisible --pid "$game_pid" 2> /dev/null |
-    tail -n 1) || true
-  [[ -n $window ]] || fail "$1: no game window within ${limit}s ($(tail -n 3 "$err"))"
-  # Keys go to the focused window; without a window manager the game's
-  # own raise gives it the focus, else it is given here (taking the focus
-  # away would pause the game).
-  local start=$SECONDS
-  until [[ $(xdotool getwindowfocus 2> /dev/null) == "$window" ]]; do
-    ((SECONDS - start < limit)) || fail "$1: the game window never got the keyboard focus"
-    ((SECONDS - start < 2)) || xdotool windowfocus "$window" 2> /dev/null || true
+  local start=$SECONDS ids focus
+  while :; do
+    alive "$1"
+    ids=$(xdotool search --onlyvisible --pid "$game_pid" 2> /dev/null) || true
+    focus=$(xdotool getwindowfocus 2> /dev/null) || true
+    if [[ -n $ids && -n $focus ]] && grep -qx -- "$focus" <<< "$ids"; then
+      window=$focus
+      return 0
+    fi
+    ((SECONDS - start < limit)) || fail "$1: no focused game window within ${limit}s" \
+      "(shown: ${ids//$'\n'/ }; focus: $focus; $(tail -n 3 "$err"))"
+    if [[ -n $ids ]] && ((SECONDS - start >= 2)); then
+      xdotool windowfocus "$(tail -n 1 <<< "$ids")" 2> /dev/null || true
+    fi
     sleep 0.1
   done
 }
