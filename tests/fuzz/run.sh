@@ -19,7 +19,7 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
        -DDUCTORA_OLD_GAME_FROM_BIN='"../lib/ductora-fiesta"')
 sdl=$(pkg-config --cflags --libs sdl2 SDL2_image)
 platform=("$src/platform/surface.cpp" "$src/platform/bmp.cpp" "$src/platform/files.cpp"
-          "$src/platform/midi_length.cpp" "$src/platform/cmdline.cpp")
+          "$src/platform/midi_length.cpp" "$src/platform/cmdline.cpp" "$src/platform/signals.cpp")
 headless=("$src/platform/headless/headless.cpp")
 
 build() {
