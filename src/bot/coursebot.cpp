@@ -261,6 +261,19 @@ Target Park(int32_t p) {
   return best;
 }
 
+// The board has no free cell off the route (a tight box): the piece goes
+// on the route's far end, as late for the water as can be, where there is
+// time to break it and lay the right piece once it comes.
+Target ParkOnRoute(int32_t p) {
+  for (int32_t i = View.P.Length - 1; i >= View.NoBreakBefore && i >= 0; --i) {
+    const PlanCell& c = View.P.Cells[i];
+    if (!c.Act || TakenByOther(p, c.X, c.Y)) continue;
+    if (View.G.Cell[c.X][c.Y].ChipNo != puzzle::CHIP_EMPTY && !c.Replace) continue;
+    return {c.X, c.Y, true};
+  }
+  return {};
+}
+
 Target ChooseTarget(int32_t p) {
   const puzzle::PlayerInfo& pl = puzzle::Players[p];
   const int32_t kind = pl.Queue[pl.QueueIndex];
@@ -269,6 +282,7 @@ Target ChooseTarget(int32_t p) {
   if (!t.Valid) t = FitByReplanning(p, kind);
   if (!t.Valid && OwnShareDone(p) && OtherShort(p)) return {};
   if (!t.Valid) t = Park(p);
+  if (!t.Valid) t = ParkOnRoute(p);
   return t;
 }
 
