@@ -13,11 +13,19 @@
 #include "puzzle/players.h"
 #include "shell/gamestate.h"
 #include "shell/mainmodule.h"
+#include "shell/replay.h"
 #include "shell/savedata.h"
 
 namespace {
 
 std::string StateFile;
+
+void WriteState();
+
+void AtExit() {
+  game::FinishRecordFile();
+  WriteState();
+}
 
 void WriteState() {
   if (StateFile.empty()) return;
@@ -88,7 +96,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   StateFile = options.StateFile;
-  plat::SetExitHook(WriteState);
+  plat::SetExitHook(AtExit);
+  game::SetRecordFile(options.RecordFile);
   if (options.Bot) {
     if (!options.InputFile.empty()) {
       std::fprintf(stderr, "ductora-headless: --bot and --input exclude each other\n");

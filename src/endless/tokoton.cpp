@@ -293,7 +293,7 @@ void InitEndless() {
   EndlessNext[0] = endless::kVertical;
   EndlessNext[1] = endless::kVertical;
   LoadEndlessBackground();
-  game::Randomize(plat::RandomSeed());
+  game::Randomize(game::GameSeed());
 }
 
 void StartEndlessGame() {

@@ -91,6 +91,8 @@ uint32_t ReadJoystick(int32_t id) {
   return Latch().Word[1 + id] & ~kPresentBit;
 }
 
+uint32_t DeviceInput() { return RawKeyboard() | RawJoystick(0) | RawJoystick(1); }
+
 void SuppressHeldInput() {
   Suppressed[0] = RawKeyboard();
   Suppressed[1] = RawJoystick(0);

@@ -25,6 +25,9 @@ uint32_t ReadKeyboard();
 uint32_t ReadJoystick(int32_t id);
 int16_t JoystickPresent(int32_t id);
 
+// Every key and button held on the devices, fed or not (ends a replay).
+uint32_t DeviceInput();
+
 // Buttons held at this moment read as released until they are let go, so a
 // button pressed to end a pause does not also act in the game.
 void SuppressHeldInput();

@@ -36,6 +36,8 @@ enum OptionId {
   kBot,
   kBotCourse,
   kBotPlayers,
+  kReplay,
+  kRecord,
 };
 
 struct OptionInfo {
@@ -58,6 +60,8 @@ constexpr OptionInfo kOptions[] = {
      "play the stages of COURSEFILE at once (the save file is left alone)"},
     {"edit", "COURSEFILE", kEdit, false,
      "open the stage editor on COURSEFILE (saved as a course of your own)"},
+    {"replay", "FILE", kReplay, false,
+     "play back the game recorded in FILE, then exit (any key ends it)"},
     {"root", "DIR", kRoot, true, "the program folder holding data/ and sound/"},
     {"seed", "N", kSeed, true, "seed of every random draw"},
     {"input", "FILE", kInput, true, "input script"},
@@ -70,6 +74,7 @@ constexpr OptionInfo kOptions[] = {
     {"bot", nullptr, kBot, true, "the bot plays, from the title on"},
     {"bot-course", "N", kBotCourse, true, "course the bot chooses: 0 A, 1 B, 2 C, 3 endless"},
     {"bot-players", "N", kBotPlayers, true, "players the bot chooses, 1 or 2 (two bots)"},
+    {"record", "FILE", kRecord, true, "write the replay of the first game played to FILE"},
 };
 
 const char* ProgramName(bool runner) { return runner ? "ductora-headless" : "ductora"; }
@@ -166,8 +171,15 @@ bool TakeOption(CommandLine& c, int id, const char* v) {
       c.Runner.EditLogFile = v;
       return true;
     case kEdit:
-      if (*v == '\0') return Fail(c, "--edit needs a file name");
-      c.Start.EditFile = v;
+    case kReplay:
+      if (*v == '\0')
+        return Fail(c,
+                    std::string("--") + (id == kEdit ? "edit" : "replay") + " needs a file name");
+      (id == kEdit ? c.Start.EditFile : c.Start.ReplayFile) = v;
+      return true;
+    case kRecord:
+      if (*v == '\0') return Fail(c, "--record needs a file name");
+      c.Runner.RecordFile = v;
       return true;
     case kBot:
       c.Runner.Bot = true;

@@ -22,6 +22,7 @@ struct StartOptions {
   std::string SettingsFile;  // --settings FILE instead of the usual one
   std::string PlayFile;      // --play COURSEFILE: that course at once
   std::string EditFile;      // --edit COURSEFILE: the stage editor at once
+  std::string ReplayFile;    // --replay FILE: that recorded game played back, then exit
 };
 
 constexpr int kMaxWindowScale = 8;
@@ -42,6 +43,7 @@ struct RunnerOptions {
   bool Bot = false;
   int BotCourse = 0;
   int BotPlayers = 1;
+  std::string RecordFile;  // --record FILE: the replay of the first game played
   // Keep the shown picture only while a screenshot is still to be taken
   // (the runner); otherwise every picture is kept for LastShown().
   bool PicturesForShotsOnly = false;

@@ -153,7 +153,9 @@ void PauseFrame();
 uint32_t RandomSeed();
 
 // Window events, as the pump hands them to the game.
-enum class EventKind { KeyDown, Close, FocusLost, FocusGained };
+// OtherKey: any other key pressed (it ends a replay; the game reads the
+// keys it plays with as held keys).
+enum class EventKind { KeyDown, Close, FocusLost, FocusGained, OtherKey };
 struct Event {
   EventKind Kind;
   int KeyCode;  // virtual-key code for KeyDown: 112 F1, 123 F12, 27 Esc, 80 P
@@ -217,6 +219,8 @@ void SetVolumes(int music, int effects);
 // Runner event log hooks (the SDL back end ignores them).
 void LogSave();
 void LogPause(bool paused);
+// A demo starts (true) or ends on the title: "F demo 1", "F demo 0".
+void LogDemo(bool playing);
 // The stage editor's log of the runner's --edit-log: "F verdict TEXT",
 // "F course-saved PATH" (the SDL back end ignores it).
 void LogEditor(const std::string& line);

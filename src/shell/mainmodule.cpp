@@ -18,10 +18,18 @@
 #include "shell/intro.h"
 #include "shell/menus.h"
 #include "shell/random.h"
+#include "shell/replay.h"
 #include "shell/savedata.h"
 #include "shell/window.h"
 
 namespace game {
+
+// Every game starts with two lives and both players' scores at 0.
+void StartGame() {
+  Lives = 2;
+  puzzle::Players[0].Score = 0;
+  puzzle::Players[1].Score = 0;
+}
 
 namespace {
 
@@ -41,13 +49,6 @@ void ApplyStartOptions() {
     plat::SetVolumes(0, 0);
   else
     plat::SetVolumes(Start.MusicVolume, Start.EffectVolume);
-}
-
-// Every game starts with two lives and both players' scores at 0.
-void StartGame() {
-  Lives = 2;
-  puzzle::Players[0].Score = 0;
-  puzzle::Players[1].Score = 0;
 }
 
 // One attempt at the current stage, set up afresh from its file. The route
@@ -88,6 +89,17 @@ void PlayCourse() {
     }
   }
 }
+
+}  // namespace
+
+void PlayGame(int32_t course) {
+  if (course == kEndlessCourse)
+    tokoton::EndlessMode();
+  else
+    PlayCourse();
+}
+
+namespace {
 
 // --play: a one-player game of the course file at once, as course A,
 // leaving the save file as it was; its end leads to the title as usual.
@@ -132,15 +144,15 @@ namespace {
 // One pass is one game, from the title back to the title.
 [[noreturn]] void RunMainLoop() {
   if (!Start.EditFile.empty()) EditCourseFile(Start.EditFile);
+  if (!Start.ReplayFile.empty()) RunReplayFile(Start.ReplayFile);
   if (!Start.PlayFile.empty()) PlayCourseFile(Start.PlayFile);
   for (;;) {
     TitleMenu();
     StartGame();
     CourseNo = CourseSelect();
-    if (CourseNo == kEndlessCourse)
-      tokoton::EndlessMode();
-    else
-      PlayCourse();
+    BeginGameRecording();
+    PlayGame(CourseNo);
+    EndGameRecording();
   }
 }
 

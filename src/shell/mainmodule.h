@@ -12,6 +12,10 @@ namespace game {
 // the shutdown.
 [[noreturn]] void Main(const plat::StartOptions& options = {});
 void InitGameData();
+// Two lives and both scores at 0; then the game of a course (3 the endless
+// mode) from its first stage to its end.
+void StartGame();
+void PlayGame(int32_t course);
 // Plays the first stage of the course file once for the stage editor;
 // true when it was cleared.
 bool TestPlayCourseFile(const std::string& path);

@@ -10,6 +10,7 @@
 #include "render/playdraw.h"
 #include "render/screen.h"
 #include "shell/gamestate.h"
+#include "shell/replay.h"
 #include "shell/savedata.h"
 #include "shell/timer.h"
 #include "shell/window.h"
@@ -174,6 +175,7 @@ int32_t CourseLineCount() {
 
 void TitleMenu() {
   int32_t cursor = 0;
+  int32_t idle = 0;
   CurrentScreen = ScreenKind::Title;
   int32_t previous = ButtonsOf(MenuInput());
   for (;;) {
@@ -181,6 +183,16 @@ void TitleMenu() {
     DoEvents();
     DrawTitle(cursor);
     const int32_t word = MenuInput();
+    idle = word == 0 ? idle + 1 : 0;
+    if (idle > kDemoIdleFrames) {
+      idle = 0;
+      if (PlayNextDemo()) {
+        // Back from the demo: the key that ended it chooses nothing.
+        CurrentScreen = ScreenKind::Title;
+        previous = ButtonsOf(MenuInput());
+        continue;
+      }
+    }
     const int32_t step = CursorStep(MenuRepeat(word, kMenuFirstDelay, kMenuRepeatDelay));
     if (step != 0) {
       cursor = Wrap(cursor + step, kTitleLines);

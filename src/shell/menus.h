@@ -11,6 +11,9 @@ namespace game {
 constexpr int32_t kMenuFirstDelay = 24;
 constexpr int32_t kMenuRepeatDelay = 6;
 
+// Frames (30 seconds) without input on the title before a demo plays.
+constexpr int32_t kDemoIdleFrames = (30000 + 16) / 17;
+
 // Frames of the blinking chosen line that ends a menu.
 constexpr int32_t kMenuBlinkFrames = 61;
 

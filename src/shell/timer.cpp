@@ -4,6 +4,7 @@
 #include "input/joystick.h"
 #include "platform/platform.h"
 #include "shell/gamestate.h"
+#include "shell/replay.h"
 
 namespace game {
 
@@ -38,6 +39,7 @@ void WaitFrame(int32_t ms) {
   LastFrameTime = plat::NowMs();
   plat::FrameMark();
   input::FrameDone();
+  CheckReplayEnd();
 }
 
 int64_t LastFrameMark() { return LastFrameTime; }

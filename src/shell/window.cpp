@@ -7,6 +7,7 @@
 #include "render/font.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
+#include "shell/replay.h"
 #include "shell/savedata.h"
 #include "shell/timer.h"
 
@@ -53,7 +54,18 @@ uint32_t ResumeButtonsHeld() {
   return (input::ReadKeyboard() | input::ReadJoystick(0) | input::ReadJoystick(1)) & kResumeButtons;
 }
 
+// A replay is watched, not played: any key but Esc ends it, and it does
+// not pause.
+bool ReplayEvent(const plat::Event& e) {
+  if (!ReplayPlaying() || e.Kind == plat::EventKind::Close) return false;
+  if (e.Kind == plat::EventKind::KeyDown && e.KeyCode == kKeyEsc) return false;  // leaves the game
+  if (e.Kind == plat::EventKind::KeyDown || e.Kind == plat::EventKind::OtherKey) RequestReplayEnd();
+  if (e.Kind == plat::EventKind::FocusLost || e.Kind == plat::EventKind::FocusGained) return false;
+  return true;
+}
+
 void HandleEvent(const plat::Event& e) {
+  if (ReplayEvent(e)) return;
   if (e.Kind == plat::EventKind::KeyDown) {
     int16_t key = static_cast<int16_t>(e.KeyCode);
     int16_t shift = 0;
@@ -62,7 +74,7 @@ void HandleEvent(const plat::Event& e) {
     Form_Unload();
   } else if (e.Kind == plat::EventKind::FocusLost) {
     Focused = false;
-    Paused = true;
+    Paused = !ReplayPlaying();
   } else if (e.Kind == plat::EventKind::FocusGained) {
     Focused = true;
   }
@@ -174,8 +186,28 @@ void SwitchToDisplayMode(int32_t full) {
   plat::SetDisplayMode(FullScreen);
 }
 
+// "DEMO PLAY" over the foot of the board while a demo plays, clear of the
+// time gauge below it.
+constexpr int32_t kDemoLabelY = 272;
+
+void DrawDemoLabel(plat::Surface& s) {
+  const int32_t x = (s.Width - 9 * render::GameFont.FontSizeX()) / 2;
+  const int32_t y = kDemoLabelY;
+  int32_t color = render::GameFont.FontColor();
+  render::GameFont.FontColor(6);
+  render::ShadowText(s, x, y, "DEMO PLAY", 1);
+  render::GameFont.FontColor(color);
+}
+
 void ShowScreen() {
   if (ScreenPic == nullptr) return;
+  if (DemoPlaying()) {
+    Composed = *ScreenPic;
+    DrawDemoLabel(Composed);
+    if (StatusVisible && FullScreen == 0) DrawStatusLabel(Composed);
+    plat::Present(Composed);
+    return;
+  }
   if (!StatusVisible || FullScreen != 0) {
     plat::Present(*ScreenPic);
     return;
@@ -196,6 +228,7 @@ void Form_Unload() { RunShutdown(0); }
 void RunShutdown(int status) {
   if (UnloadHook != nullptr) UnloadHook();
   TermSyncTimer(1);
+  LeaveDemo();
   WriteSaveData();
   RestoreDisplayMode();
   audio::StopMusic();

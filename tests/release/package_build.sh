@@ -54,6 +54,7 @@ outside=$(grep -v -e '^/usr$' -e '^/usr/' "$dir/contents.txt" | grep -v '^/$' ||
 share=/usr/share/ductora-fiesta
 expected=(/usr/games/ductora /usr/games/ductora-headless
   $share/data/stage/course0.dat $share/data/stage/course1.dat $share/data/stage/course2.dat
+  $share/data/demo/course-a.replay $share/data/demo/course-b.replay $share/data/demo/course-c.replay
   /usr/share/man/man6/ductora.6.gz /usr/share/man/man6/ductora-headless.6.gz
   /usr/share/doc/ductora-fiesta/copyright /usr/share/doc/ductora-fiesta/changelog.gz)
 for n in $(seq -w 0 16); do expected+=("$share/sound/se/se$n.wav"); done

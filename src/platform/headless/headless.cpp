@@ -418,6 +418,7 @@ void MusicPause(bool paused) {
 
 void LogSave() { headless::Log("save"); }
 void LogPause(bool paused) { headless::Log(paused ? "pause 1" : "pause 0"); }
+void LogDemo(bool playing) { headless::Log(playing ? "demo 1" : "demo 0"); }
 
 void LogEditor(const std::string& line) {
   if (S.EditLog == nullptr) return;

@@ -323,8 +323,11 @@ bool Translate(const SDL_Event& ev, Event& e) {
       e = {EventKind::Close, 0};
       return true;
     case SDL_KEYDOWN:
-      if (ev.key.repeat != 0 || VirtualKey(ev.key.keysym.scancode) == 0) return false;
-      e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.scancode)};
+      if (ev.key.repeat != 0) return false;
+      if (VirtualKey(ev.key.keysym.scancode) == 0)
+        e = {EventKind::OtherKey, 0};
+      else
+        e = {EventKind::KeyDown, VirtualKey(ev.key.keysym.scancode)};
       return true;
     case SDL_WINDOWEVENT:
       // A window replaced on a display switch reports nothing of interest.
@@ -662,6 +665,7 @@ void SetVolumes(int music, int effects) {
 
 void LogSave() {}
 void LogPause(bool) {}
+void LogDemo(bool) {}
 void LogEditor(const std::string&) {}
 
 void SetExitHook(void (*hook)()) { V.ExitHook = hook; }
