@@ -7,7 +7,7 @@
 #include "audio/wavedef.h"
 #include "endless/tokoton.h"
 #include "puzzle/board.h"
-#include "render/screen.h"
+#include "render/playdraw.h"
 #include "render/surfaces.h"
 #include "shell/gamestate.h"
 #include "shell/timer.h"
@@ -90,7 +90,7 @@ int16_t HeyLawMap::SetChipNo(int32_t x, int32_t y, int32_t no) {
 }
 
 void HeyLawMap::DrawMap(plat::Surface& obj) {
-  render::CopySurface(render::FirstMap, *game::ScreenPic);
+  render::RestoreScreen(*game::ScreenPic);
   for (int32_t y = 0; y < kWellRows; ++y)
     for (int32_t x = 0; x < kWellColumns; ++x)
       DrawChip(obj, kChipSize * x, kChipSize * y, Map(x, y));
@@ -161,7 +161,7 @@ void HeyLawMap::CrashPassedPipe() {
   audio::PlayEffect(kFlashEffect);
   for (int32_t frame = 0; frame < kBlinkFrames; ++frame) {
     game::DoEvents();
-    render::CopySurface(render::FirstMap, *game::ScreenPic);
+    render::RestoreScreen(*game::ScreenPic);
     tokoton::DrawEndlessPanel();
     for (int32_t y = 0; y < kWellRows; ++y) {
       for (int32_t x = 0; x < kWellColumns; ++x) {

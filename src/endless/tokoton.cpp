@@ -249,18 +249,12 @@ void DrawPlayPicture() {
   game::ShowScreen();
 }
 
-// A number right-aligned in a field of seven characters.
-std::string Field7(int32_t value) {
-  const std::string text = "       " + std::to_string(value);
-  return text.substr(text.size() - 7);
-}
-
 void DrawPanelLine(int32_t y, const char* label, int32_t value) {
   plat::Surface& screen = *game::ScreenPic;
   render::GameFont.FontColor(6);
   render::ShadowText(screen, 24, y, label, 1);
   render::GameFont.FontColor(5);
-  render::ShadowText(screen, 40, y + 16, Field7(value), 1);
+  render::ShadowText(screen, 40, y + 16, render::RightAligned(value, 7), 1);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Zlib
 #include "puzzle/players.h"
 
+#include <algorithm>
+
 #include "audio/wavedef.h"
 #include "input/joystick.h"
 #include "puzzle/board.h"
@@ -22,12 +24,6 @@ constexpr int32_t kRepeatInterval = 6;
 constexpr int kSoundCursor = 0;
 constexpr int kSoundLay = 1;
 constexpr int kSoundBreakBase = 10;  // + the stage's pipe set
-
-// Players that take part this frame; never more than there are records.
-int32_t ActivePlayers() {
-  if (game::PlayerCount < 0) return 0;
-  return game::PlayerCount > kPlayerSlots ? kPlayerSlots : game::PlayerCount;
-}
 
 bool InPlayArea(int32_t x, int32_t y) {
   return x >= 0 && x < kPlayColumns && y >= 0 && y < kPlayRows;
@@ -96,18 +92,18 @@ void UpdateLaying(int32_t p) {
     pl.Wait--;
     return;
   }
-  if (((pl.ButtonsPrev ^ pl.Buttons) & pl.Buttons & kPlaceButtons) != 0)
+  if (((pl.ButtonsPrev ^ pl.Buttons) & pl.Buttons & static_cast<int32_t>(input::kPlaceGroup)) != 0)
     pl.Score += PlacePiece(pl.CursorX, pl.CursorY, pl.Queue[pl.QueueIndex], p);
 }
 
 void UpdatePlayer(int32_t p) {
   PlayerInfo& pl = Players[p];
   const int32_t w = ReadDevices(pl.DeviceMask);
-  pl.KeyRepeat.Current = w & kDirectionBits;
-  pl.Buttons = w & ~kDirectionBits;
+  pl.KeyRepeat.Current = w & static_cast<int32_t>(input::kDirections);
+  pl.Buttons = w & ~static_cast<int32_t>(input::kDirections);
   UpdateCursor(p);
   UpdateLaying(p);
-  if ((pl.Buttons & kHurryButtons) != 0) Water.Hurry = -1;
+  if ((pl.Buttons & static_cast<int32_t>(input::kHurryGroup)) != 0) Water.Hurry = -1;
   pl.ButtonsPrev = pl.Buttons;
 }
 
@@ -129,6 +125,8 @@ int32_t AfterRemoval(PlayerInfo& pl, int32_t x, int32_t y, int32_t chip) {
 }
 
 }  // namespace
+
+int32_t ActivePlayers() { return std::clamp(game::PlayerCount, 0, kPlayerSlots); }
 
 int32_t RepeatKeys(KeyRepeat& state) {
   if (state.Current != state.Previous) {

@@ -11,11 +11,6 @@ constexpr int kPlayerSlots = 3;  // records 0..2; the first one or two play
 constexpr int kQueueRing = 5;    // slots 0..4 form the ring, slot 5 is spare
 constexpr int kQueueSlots = 6;
 
-// Input bits a player acts on.
-constexpr int32_t kPlaceButtons = 0x400005;
-constexpr int32_t kHurryButtons = 0x20000A;
-constexpr int32_t kDirectionBits = 0xF000;
-
 // Devices of DeviceMask.
 constexpr int32_t kDeviceKeyboard = 1;
 constexpr int32_t kDeviceJoystick1 = 2;
@@ -59,6 +54,9 @@ struct PlayerInfo {
 };
 
 extern PlayerInfo Players[kPlayerSlots];
+
+// Player records that take part: the first one or two, never past the array.
+int32_t ActivePlayers();
 
 // The direction bits to act on this frame; state.Current holds this
 // frame's bits on entry. Acts at once, after FirstDelay frames, then

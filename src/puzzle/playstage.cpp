@@ -67,16 +67,11 @@ void ShowShortOfPipe() {
 
 void CounterPair(plat::Surface& surface, int32_t p, int32_t x) {
   const PlayerInfo& pl = Players[p];
-  render::ShadowText(surface, x, 276, CounterText(pl.Passed + pl.Ahead), 1);
-  render::ShadowText(surface, x, 304, CounterText(pl.Required), 1);
+  render::ShadowText(surface, x, 276, render::RightAligned(pl.Passed + pl.Ahead, 2), 1);
+  render::ShadowText(surface, x, 304, render::RightAligned(pl.Required, 2), 1);
 }
 
 }  // namespace
-
-std::string CounterText(int32_t value) {
-  const std::string text = "  " + std::to_string(value);
-  return text.substr(text.size() - 2);
-}
 
 void PlayStage() {
   game::SetPauseLabel(true);

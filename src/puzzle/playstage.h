@@ -33,7 +33,4 @@ void LeakSequence();
 // Where the splash is centred: the side of the head cell the water came in by.
 void LeakPoint(int32_t& x, int32_t& y);
 
-// The last two characters of the number with two spaces in front.
-std::string CounterText(int32_t value);
-
 }  // namespace puzzle

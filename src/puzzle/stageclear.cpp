@@ -37,8 +37,6 @@ void PauseFrames(int32_t frames) {
   }
 }
 
-int32_t ActivePlayers() { return std::clamp(game::PlayerCount, 0, kPlayerSlots); }
-
 // The last picture of play again, but with no cursor frame over the route.
 void RedrawWithoutCursors(plat::Surface& screen) {
   render::RestoreScreen(screen);

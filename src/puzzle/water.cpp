@@ -23,11 +23,6 @@ constexpr int32_t kPopupFrames = 30;
 // Longest possible route: every cell entered from every side, plus a warp.
 constexpr int kRouteLimit = kPlayColumns * kPlayRows * 4 + 1;
 
-int32_t ActivePlayers() {
-  if (game::PlayerCount < 0) return 0;
-  return game::PlayerCount > kPlayerSlots ? kPlayerSlots : game::PlayerCount;
-}
-
 void PayEveryPlayer(int32_t points) {
   for (int32_t p = 0; p < ActivePlayers(); p++) Players[p].Score += points;
 }

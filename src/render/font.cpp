@@ -120,6 +120,11 @@ void BackingBand(plat::Surface& surface, int32_t x, int32_t y, int32_t w, int32_
   plat::Changed(surface, x0, y0, x1, y1);
 }
 
+std::string RightAligned(int64_t value, int32_t width) {
+  const std::string text = std::string(static_cast<size_t>(width), ' ') + std::to_string(value);
+  return text.substr(text.size() - static_cast<size_t>(width));
+}
+
 void TextBand(plat::Surface& surface, int32_t x, int32_t y, std::string_view text) {
   const int32_t w = static_cast<int32_t>(text.size()) * GameFont.FontSizeX();
   BackingBand(surface, x - 4, y - 4, w + 10, GameFont.FontSizeY() + 10);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -47,6 +48,10 @@ class FontObject {
 // The one font of the game, defined on the font sheet while the sheets load.
 extern FontObject GameFont;
 
+// The number in decimal in a field of width characters of the fixed-width font,
+// spaces in front; a longer number keeps only its last digits, so the field
+// never grows over its neighbours.
+std::string RightAligned(int64_t value, int32_t width);
 // The text in shadowColor two pixels down and right, then in the current colour.
 void ShadowText(plat::Surface& surface, int32_t x, int32_t y, std::string_view text,
                 int32_t shadowColor);

@@ -28,9 +28,6 @@ constexpr int32_t kGaugeBarX = 128;
 constexpr int32_t kGaugeBarY = 331;
 constexpr int32_t kGaugeBarWidth = 256;
 
-// Player records the overlay draws: the first one or two, never past the array.
-int32_t ActivePlayers() { return std::clamp(game::PlayerCount, 0, puzzle::kPlayerSlots); }
-
 void CopyPipePicture(plat::Surface& surface, int32_t n, int32_t dx, int32_t dy) {
   plat::BitBlt(surface, dx, dy, kCellSize, kCellSize, PipePic, (n % 8) * kCellSize,
                (n / 8) * kCellSize, plat::SRCCOPY);
@@ -154,11 +151,6 @@ void DrawQueueSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
     SlotShelf(surface, x0, y0);
 }
 
-std::string RightAligned(int64_t value, int32_t width) {
-  const std::string text = std::string(static_cast<size_t>(width), ' ') + std::to_string(value);
-  return text.substr(text.size() - static_cast<size_t>(width));
-}
-
 void BuildStageBackground(plat::Surface& surface) {
   ClearRect(surface, 0, 0, surface.Width, surface.Height);
   DrawBoardFrame(surface);
@@ -237,7 +229,7 @@ bool StartSoundPlayed() { return StartSoundFlag != 0; }
 void RestoreScreen(plat::Surface& surface) { plat::RestoreFrom(surface, FirstMap); }
 
 void DrawCursors(plat::Surface& surface) {
-  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+  for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) {
     const puzzle::PlayerInfo& pl = puzzle::Players[p];
     DrawMasked(surface, kBoardLeft + kCellSize * pl.CursorX, kBoardTop + kCellSize * pl.CursorY, 32,
                32, SysPic, 64 + 32 * p, 0, SysPic, 32, 0);
@@ -246,7 +238,7 @@ void DrawCursors(plat::Surface& surface) {
 
 // The current piece stands just above the NEXT plate; the queue runs upwards.
 void DrawNextQueues(plat::Surface& surface) {
-  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+  for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) {
     const puzzle::PlayerInfo& pl = puzzle::Players[p];
     for (int32_t i = 0; i < puzzle::kQueueRing; ++i) {
       const int32_t k =
@@ -280,7 +272,7 @@ void DrawBreakEffect(plat::Surface& surface, int32_t cx, int32_t cy, int32_t f, 
 }
 
 void DrawReplaceEffects(plat::Surface& surface) {
-  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+  for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) {
     puzzle::PlayerInfo& pl = puzzle::Players[p];
     const int32_t w = pl.Wait;
     if (w > 6) {
@@ -304,7 +296,7 @@ void DrawScorePanel(plat::Surface& surface) {
     DrawScoreEntry(surface, 352, "2P", 4, players[1].Score);
   }
   int32_t total = 0;
-  for (int32_t p = 0; p < ActivePlayers(); ++p) total += players[p].Score;
+  for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) total += players[p].Score;
   game::TotalScore = total;
   const int32_t row = std::clamp(game::PlayerCount - 1, 0, 2);
   const int32_t course = std::clamp(game::CourseNo, 0, 3);

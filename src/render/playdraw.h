@@ -54,8 +54,4 @@ int32_t TimeGaugeWidth(int32_t progress, int32_t startProgress);
 // Whether sound 9 has played since the gauge last showed the delay.
 bool StartSoundPlayed();
 
-// The number in decimal, padded with spaces in front, its last width
-// characters taken (a longer number keeps only its last digits).
-std::string RightAligned(int64_t value, int32_t width);
-
 }  // namespace render

@@ -69,8 +69,4 @@ void StageSlideIn(plat::Surface& s) {
   }
 }
 
-void CopySurface(const plat::Surface& source, plat::Surface& destination) {
-  plat::RestoreFrom(destination, source);
-}
-
 }  // namespace render

@@ -21,7 +21,6 @@ void StageSlideIn(plat::Surface& s);
 // Frame k (0..30) of the slide: each row copied onto itself 30 - k pixels
 // towards its side; the strip it leaves keeps what was there.
 void SlideRows(plat::Surface& s, int32_t k);
-void CopySurface(const plat::Surface& source, plat::Surface& destination);
 
 int32_t CaptionScroll();
 

@@ -19,10 +19,6 @@ namespace game {
 
 namespace {
 
-constexpr int32_t kDirectionBits = 0xF000;
-constexpr int32_t kUpBit = 0x1000;
-constexpr int32_t kDownBit = 0x4000;
-
 constexpr int32_t kPlainColor = 1;  // unselected lines and every shadow
 constexpr int32_t kFrameMs = 17;
 
@@ -58,7 +54,7 @@ constexpr uint8_t kAllCourses = 7;
 int32_t RepeatLast = 0;
 int32_t RepeatCounter = 0;
 
-int32_t ButtonsOf(int32_t word) { return word & ~kDirectionBits; }
+int32_t ButtonsOf(int32_t word) { return word & ~static_cast<int32_t>(input::kDirections); }
 
 // A screen ends on a button that was up on the previous frame, so a button
 // still held from the screen before does not choose anything.
@@ -66,8 +62,8 @@ bool NewlyPressed(int32_t buttons, int32_t previous) { return (buttons & ~previo
 
 // Down wins over up when both are reported.
 int32_t CursorStep(int32_t repeated) {
-  if ((repeated & kDownBit) != 0) return 1;
-  if ((repeated & kUpBit) != 0) return -1;
+  if ((repeated & static_cast<int32_t>(input::kDown)) != 0) return 1;
+  if ((repeated & static_cast<int32_t>(input::kUp)) != 0) return -1;
   return 0;
 }
 

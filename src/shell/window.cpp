@@ -35,8 +35,6 @@ bool Paused = false;
 bool Focused = true;
 bool PauseLabel = false;
 
-void CopySurface(const plat::Surface& src, plat::Surface& dst) { plat::RestoreFrom(dst, src); }
-
 // The frame-rate label sits over the top-left corner of the window.
 void DrawStatusLabel(plat::Surface& s) {
   const int width = 16 * static_cast<int>(StatusCaption.size()) + 8;
@@ -181,7 +179,7 @@ void SwitchToDisplayMode(int32_t full) {
     FullScreen = 0;
     next = &render::Scr;
   }
-  if (previous != nullptr && previous != next) CopySurface(*previous, *next);
+  if (previous != nullptr && previous != next) plat::RestoreFrom(*next, *previous);
   ScreenPic = next;
   plat::SetDisplayMode(FullScreen);
 }
