@@ -115,17 +115,28 @@ uint32_t SlotRowLight(int32_t y) {
   return edge < 4 ? ramp[edge] : 256;
 }
 
-// Floor dimmed (unless the slot is the next one's) and edges shaded.
+// Floor dimmed (unless the slot is the next one's) and edges shaded. The
+// pixels are read and written in place and the slot recorded as changed
+// once: this runs for ten slots every frame.
 void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
-  for (int32_t y = 0; y < kCellSize; ++y)
-    for (int32_t x = 0; x < kCellSize; ++x) {
-      const uint32_t c = plat::GetPixel(surface, x0 + x, y0 + y);
-      if (c == plat::CLR_INVALID) continue;
-      const uint32_t floor = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
+  const int32_t left = std::max(x0, 0), right = std::min(x0 + kCellSize, surface.Width);
+  const int32_t top = std::max(y0, 0), bottom = std::min(y0 + kCellSize, surface.Height);
+  if (left >= right || top >= bottom) return;
+  for (int32_t sy = top; sy < bottom; ++sy) {
+    const int32_t y = sy - y0;
+    uint32_t* row = surface.Pixels.data() + static_cast<size_t>(sy) * surface.Width;
+    for (int32_t sx = left; sx < right; ++sx) {
+      const int32_t x = sx - x0;
+      const uint32_t c = row[sx];
       uint32_t light = SlotRowLight(y);
-      if (!next && floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 150 >> 8;
-      if (light < 256) plat::SetPixelV(surface, x0 + x, y0 + y, Dimmed(c, light));
+      if (!next) {
+        const uint32_t floor = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
+        if (floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 150 >> 8;
+      }
+      if (light < 256) row[sx] = Dimmed(c, light);
     }
+  }
+  plat::Changed(surface, left, top, right, bottom);
 }
 
 // The shelf under a slot: a light line across the column.

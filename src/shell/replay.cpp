@@ -27,6 +27,7 @@ bool Recording = false;
 Replay Recorded;
 int64_t RecordStart = 0;
 std::string RecordFile;  // --record
+constexpr size_t kReservedSteps = 16384;
 bool RecordFileDone = false;
 
 int32_t& HiScoreEntry(int32_t course, int32_t players) {
@@ -193,6 +194,9 @@ void BeginGameRecording() {
   FixGameSeed(true, place.Seed);
   Recorded.Seed = place.Seed;
   Recorded.Draws = place.Draws;
+  // Room for a long game's input changes up front, so recording does not
+  // allocate as the game is played.
+  Recorded.Steps.reserve(kReservedSteps);
   RecordStart = input::FrameNumber();
   Recording = true;
   input::SetWatcher(WatchFrame);
