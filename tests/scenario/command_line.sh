@@ -61,6 +61,19 @@ expect "the runner's --root in the game" "$(head -n 1 "$work/root.err")" \
 run seed "$runner" --seed x1
 expect "a bad seed" "$(head -n 1 "$work/seed.err")" \
   "ductora-headless: --seed needs a whole number, not 'x1'"
+# Files the runner cannot use are refused before it plays a frame, as root
+# too: a folder in place of a file, a file in a folder that is not there.
+mkdir "$work/folder"
+for args in "--input $work/folder|cannot read $work/folder" \
+  "--state $work/folder|cannot write $work/folder" \
+  "--state $work/none/state.json|cannot write $work/none/state.json" \
+  "--events $work/none/events.txt|cannot write $work/none/events.txt"; do
+  # shellcheck disable=SC2086  # the arguments are split on purpose
+  run refused "$runner" --frames 5 ${args%%|*}
+  expect "runner ${args%%|*}: status" "$(cat "$work/refused.status")" 2
+  expect "runner ${args%%|*}: message" "$(head -n 1 "$work/refused.err")" "ductora-headless: ${args#*|}"
+done
+[ ! -e "$work/none" ] || expect "a refused run leaves nothing behind" no yes
 
 # --- Display mode: the command line wins over the save file ---------------
 make_root "$work/r" "$runner"

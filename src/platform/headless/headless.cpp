@@ -3,6 +3,8 @@
 // with keys and joysticks from a script and its outside effects logged.
 #include <SDL.h>
 #include <SDL_image.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -231,11 +233,27 @@ bool LoadScript(const std::string& text, std::string& error) {
   return true;
 }
 
+// Whether the state file can be written when the run ends: a folder, a
+// missing or read-only folder or a read-only file is refused at the start,
+// before the run's work is done for nothing. A file made for the test is
+// taken away again, so nothing appears before the run ends.
+bool CanWriteLater(const std::string& path) {
+  struct stat before;
+  const bool existed = ::lstat(path.c_str(), &before) == 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  ::close(fd);
+  if (!existed) ::unlink(path.c_str());
+  return true;
+}
+
 bool Configure(const Options& o, std::string& error) {
   S.Root = o.Root;
   S.Seed = o.Seed;
   S.StopAtFrame = o.Frames;
   S.StateFile = o.StateFile;
+  if (!o.StateFile.empty() && !CanWriteLater(o.StateFile))
+    return error = "cannot write " + o.StateFile, false;
   for (const auto& [frame, file] : o.Shots) S.Shots.push_back({frame, file, false});
   S.ShotsLeft = S.Shots.size();
   S.PicturesForShotsOnly = o.PicturesForShotsOnly;
