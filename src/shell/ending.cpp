@@ -176,6 +176,8 @@ void DissolveOut(plat::Surface& pic) {
   Hold(61);
 }
 
+constexpr int32_t kLongestMusicWait = 300 * 1000 / 17;  // frames of 17 ms: 300 s
+
 void Ending() {
   plat::Surface& pic = *ScreenPic;
   const CreditPages credits = ParseCredits(CreditsText());
@@ -191,8 +193,11 @@ void Ending() {
     DissolveOut(*ScreenPic);
     DrawPage(*ScreenPic, n, credits);
     ShowScreen();
-    // The last page waits for the music to end (not at all if it has).
-    while (n == kRollPages - 1 && audio::MusicPlaying()) {
+    // The last page waits for the music to end (not at all if it has), but
+    // no longer than the shipped tune lasts with a margin: a longer music
+    // file must not keep the hi-score from being saved.
+    for (int32_t waited = 0;
+         n == kRollPages - 1 && audio::MusicPlaying() && waited < kLongestMusicWait; ++waited) {
       DoEvents();
       WaitFrame(17);
     }

@@ -55,4 +55,19 @@ expect "new hi-score" "$(saved_hiscore "$work/root/data/ductora.dat" 0 1)" 50
 expect "all courses" "$(saved_mask "$work/root/data/ductora.dat")" 7
 expect "confirm after the ending" "$(sound_frames "$work/events.txt" 4)" "20 100 12000"
 expect "line above the first" "$(state_field "$work/state.json" CourseNo)" 3
+
+# A music file in place of the ending tune that would play for hours: the
+# last page of the roll waits 300 s for it at most, then the ending saves.
+make_root "$work/long" "$runner" copy
+for c in 0 1 2; do cp "$work/quick.dat" "$work/long/data/stage/course$c.dat"; done
+write_save "$work/long" 5 0:1=20
+# One track at 16.8 s a beat whose end is 1000 beats in: about 4.7 hours.
+printf 'MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x01MTrk\x00\x00\x00\x0c%b' \
+  '\x00\xff\x51\x03\xff\xff\xff\x87\x68\xff\x2f\x00' > "$work/long/sound/music/laz_wind.mid"
+"$runner" --root "$work/long" --input "$work/script.txt" --frames 32000 \
+  --events "$work/long.txt"
+expect "the ending's save after the longest wait" \
+  "$(awk '$2 == "save" && $1 > 1400 { print ($1 > 12000 + 17000 ? "late" : "in time"); exit }' \
+    "$work/long.txt")" "in time"
+expect "new hi-score despite the long music" "$(saved_hiscore "$work/long/data/ductora.dat" 0 1)" 50
 echo "flow course end: ok"
