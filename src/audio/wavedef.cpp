@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Zlib
 #include "audio/wavedef.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "platform/files.h"
@@ -22,6 +24,10 @@ int32_t CurEffect = kNone;
 int32_t CurPriority = kNone;
 int32_t EffectAge = 0;
 int32_t HoldLeft = 0;
+// The effect last started and the clock time at which its sound ends, for
+// the faint effects that wait for silence after the hold has run out.
+int32_t SoundingPriority = kNone;
+int64_t SoundingUntil = 0;
 
 struct EffectDef {
   const char* File;
@@ -29,13 +35,15 @@ struct EffectDef {
   int Hold;
 };
 
-constexpr EffectDef EffectTable[17] = {
+constexpr EffectDef EffectTable[kEffectCount] = {
     {"se00.wav", 3, 6},  {"se01.wav", 3, 6},  {"se02.wav", 3, 6},  {"se03.wav", 2, 6},
     {"se04.wav", 2, 30}, {"se05.wav", 2, 5},  {"se06.wav", 2, 40}, {"se07.wav", 1, 1},
     {"se08.wav", 1, 6},  {"se09.wav", 1, 10}, {"se10.wav", 2, 40}, {"se11.wav", 2, 40},
     {"se12.wav", 2, 40}, {"se13.wav", 2, 40}, {"se14.wav", 2, 40}, {"se15.wav", 4, 3},
-    {"se16.wav", 4, 3},
+    {"se16.wav", 4, 3},  {"se17.wav", 5, 1},  {"se18.wav", 5, 1},
 };
+static_assert(EffectTable[17].Priority == kFaintPriority &&
+              EffectTable[18].Priority == kFaintPriority);
 
 bool ValidEffect(int no, const char* caller) {
   if (no >= 0 && no < kEffectSlots) return true;
@@ -47,6 +55,21 @@ bool ValidEffect(int no, const char* caller) {
 WaveSound& Effect(int no) {
   if (!EffectSound[no]) EffectSound[no] = std::make_unique<WaveSound>();
   return *EffectSound[no];
+}
+
+// A faint effect waits for silence: a louder one is never cut for it, not even
+// after its hold has run out while its sound goes on.
+bool DrownedOut(int no) {
+  return EffectPriority[no] >= kFaintPriority && SoundingPriority < EffectPriority[no] &&
+         plat::NowMs() < SoundingUntil;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+bool ChunkIs(const std::vector<uint8_t>& b, size_t at, const char* id) {
+  return std::memcmp(b.data() + at, id, 4) == 0;
 }
 
 }  // namespace
@@ -72,11 +95,31 @@ void WaveSound::Play(int number) const {
 
 void WaveSound::StopWave(int number) const { plat::StopWave(number); }
 
+// The data chunk's bytes over the format's byte rate; a data chunk cut short
+// by the end of the file plays only what is there.
+int64_t WaveSound::LengthMs() const {
+  const std::vector<uint8_t>& b = WaveData;
+  if (b.size() < 12 || !ChunkIs(b, 0, "RIFF") || !ChunkIs(b, 8, "WAVE")) return 0;
+  uint32_t byteRate = 0;
+  for (size_t at = 12; at + 8 <= b.size();) {
+    const uint32_t size = Le32(b, at + 4);
+    const size_t body = at + 8, left = b.size() - body;
+    if (ChunkIs(b, at, "fmt ") && size >= 16 && left >= 16) byteRate = Le32(b, body + 8);
+    if (ChunkIs(b, at, "data"))
+      return byteRate == 0 ? 0
+                           : static_cast<int64_t>(std::min<size_t>(size, left)) * 1000 / byteRate;
+    if (size > left) return 0;
+    at = body + size + (size & 1);
+  }
+  return 0;
+}
+
 void LoadEffects() {
   CurPriority = kNone;
   HoldLeft = 0;
+  SoundingUntil = 0;
   const std::string folder = game::SoundPath + "se/";
-  for (int no = 0; no < 17; ++no)
+  for (int no = 0; no < kEffectCount; ++no)
     DefineEffect(no, folder + EffectTable[no].File, EffectTable[no].Priority, EffectTable[no].Hold);
 }
 
@@ -91,7 +134,10 @@ void PlayEffect(int no) {
   if (!ValidEffect(no, "PlayEffect")) return;
   if (CurPriority < EffectPriority[no]) return;
   if (no == CurEffect && EffectAge < kRestartGuard) return;
+  if (DrownedOut(no)) return;
   Effect(no).Play(no);
+  SoundingPriority = EffectPriority[no];
+  SoundingUntil = plat::NowMs() + Effect(no).LengthMs();
   CurEffect = no;
   EffectAge = 0;
   CurPriority = EffectPriority[no];
@@ -102,6 +148,7 @@ void StopEffect(int no) {
   if (!ValidEffect(no, "StopEffect")) return;
   if (no != CurEffect) return;
   Effect(no).StopWave(no);
+  SoundingUntil = 0;
   HoldLeft = 0;
   CurEffect = kNone;
   CurPriority = kNone;

@@ -67,6 +67,14 @@ constexpr int32_t kDownPoints = 10;
 constexpr int kSoundCap = 4;
 constexpr int kSoundLevel = 8;
 constexpr int kSoundLand = 16;
+constexpr int kSoundShift = 17;
+constexpr int kSoundTurn = 18;
+
+// The NEXT box is two chips tall; a one-chip piece sits in its middle.
+constexpr int32_t kNextX = 232;
+constexpr int32_t kNextFirstY = 80;
+constexpr int32_t kNextSecondY = 56;
+constexpr int32_t kNextSingleY = (kNextFirstY + kNextSecondY) / 2;
 
 // The panel fields are seven characters wide.
 constexpr int32_t kMaxScore = 9999990;
@@ -206,6 +214,7 @@ void FixPiece(int32_t cx, int32_t cy) {
   Piece.PieceY = kStartY;
   Piece.MoveX = 0;
   Piece.PieceRot = 0;
+  Piece.Turned = false;
   TakeNextPiece(Piece.CurPiece, EndlessNext);
   for (int32_t i = 0; i < kSettleFrames; ++i) {
     game::DoEvents();
@@ -237,6 +246,16 @@ bool Settle() {
   if (HasSecond() && cy + PairDy[Piece.PieceRot] < 0) return false;
   FixPiece(cx, cy);
   return true;
+}
+
+// Feedback for the player's own moves. Both effects are faint: the landing
+// of the same frame, or any louder effect still sounding, keeps the channel.
+void PlayMoveSound() {
+  if (Piece.Turned) {
+    audio::PlayEffect(kSoundTurn);
+  } else if (Piece.MoveX != 0) {
+    audio::PlayEffect(kSoundShift);
+  }
 }
 
 void DrawPlayPicture() {
@@ -314,6 +333,7 @@ bool EndlessFrame() {
   } else if (!Settle()) {
     return false;
   }
+  PlayMoveSound();
   Piece.PieceX += kChipSize * Piece.MoveX;
   DrawPlayPicture();
   game::FrameCount++;
@@ -371,9 +391,11 @@ void DrawEndlessPanel() {
   plat::Surface& screen = *game::ScreenPic;
   render::GameFont.FontColor(6);
   render::ShadowText(screen, 384, 80, "NEXT", 1);
-  if (EndlessMap != nullptr) {
-    EndlessMap->DrawChip(screen, 232, 80, EndlessNext[0]);
-    EndlessMap->DrawChip(screen, 232, 56, EndlessNext[1]);
+  if (EndlessMap != nullptr && EndlessNext[1] == endless::kEmptyChip) {
+    EndlessMap->DrawChip(screen, kNextX, kNextSingleY, EndlessNext[0]);
+  } else if (EndlessMap != nullptr) {
+    EndlessMap->DrawChip(screen, kNextX, kNextFirstY, EndlessNext[0]);
+    EndlessMap->DrawChip(screen, kNextX, kNextSecondY, EndlessNext[1]);
   }
   EndlessScore = std::min(EndlessScore, kMaxScore);
   EndlessLevel = std::min(EndlessLevel, kMaxShownLevel);

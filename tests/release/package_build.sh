@@ -57,7 +57,7 @@ expected=(/usr/games/ductora /usr/games/ductora-headless
   $share/data/demo/course-a.replay $share/data/demo/course-b.replay $share/data/demo/course-c.replay
   /usr/share/man/man6/ductora.6.gz /usr/share/man/man6/ductora-headless.6.gz
   /usr/share/doc/ductora-fiesta/copyright /usr/share/doc/ductora-fiesta/changelog.gz)
-for n in $(seq -w 0 16); do expected+=("$share/sound/se/se$n.wav"); done
+for n in $(seq -w 0 18); do expected+=("$share/sound/se/se$n.wav"); done
 for f in "${expected[@]}"; do grep -qxF "$f" "$dir/contents.txt" || fail "the package lacks $f"; done
 tunes=$(grep -ci "^$share/sound/music/.*\.mid$" "$dir/contents.txt" || true)
 [[ $tunes -eq 6 ]] || fail "the package holds $tunes tunes, not 6"

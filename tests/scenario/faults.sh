@@ -35,7 +35,7 @@ mkdir -p "$work/nosound/data/stage"
 cp "$(dirname "$runner")"/data/stage/course*.dat "$work/nosound/data/stage/"
 expect "no sound folder: status" "$(run nosound 600 "$play_a")" 0
 expect "no sound folder: score" "$(state_field "$work/nosound-state.json" TotalScore)" 200
-expect "no sound folder: messages" "$(messages "$work/nosound-events.txt" | sort -u | wc -l)" 17
+expect "no sound folder: messages" "$(messages "$work/nosound-events.txt" | sort -u | wc -l)" 19
 expect "no sound folder: the first message" "$(messages "$work/nosound-events.txt" | head -1)" \
   "Waveデータ<$work/nosound/sound/se/se00.wav>の読み込みに失敗しました。"
 expect "no sound folder: saved" "$(stat -c %s "$work/nosound/data/ductora.dat")" 69

@@ -44,10 +44,10 @@ inline void Put(puzzle::StageInfo& s, int x, int y, int chip) {
   s.StageMap[x + 10 * y] = static_cast<uint8_t>(chip);
 }
 
-// A sound folder `dir` (ending in '/') holding the effects se00..se16.
+// A sound folder `dir` (ending in '/') holding an empty file for every effect.
 inline void WriteEffects(const std::string& dir) {
   std::system(("mkdir -p '" + dir + "se'").c_str());
-  for (int i = 0; i < 17; ++i)
+  for (int i = 0; i < audio::kEffectCount; ++i)
     std::ofstream(dir + "se/se" + (i < 10 ? "0" : "") + std::to_string(i) + ".wav");
 }
 

@@ -40,16 +40,29 @@ TEST(WaitFrame, FrameRateLabelCountsOneSecond) {
   EXPECT_EQ(game::StatusCaption, "FPS : 0");
 }
 
+constexpr int kSoundMs = 200;  // every effect's sound; longer than most holds
+
+// A mono 8-bit wave file at 1000 samples a second: one byte a millisecond.
+std::string Wave(int ms) {
+  auto le = [](uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
+    return out;
+  };
+  return "RIFF" + le(36 + ms, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(1000, 4) +
+         le(1000, 4) + le(1, 2) + le(8, 2) + "data" + le(ms, 4) + std::string(ms, '\x80');
+}
+
 class Effects : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = TempFolder("se");
     game::SoundPath = folder_;
     std::system(("mkdir -p '" + folder_ + "se'").c_str());
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < audio::kEffectCount; ++i) {
       char name[32];
       std::snprintf(name, sizeof name, "se/se%02d.wav", i);
-      std::ofstream(folder_ + name) << "RIFF....WAVE";
+      std::ofstream(folder_ + name, std::ios::binary) << Wave(kSoundMs);
     }
     log_ = StartLoggedRun("se-log");
     audio::LoadEffects();
@@ -110,6 +123,30 @@ TEST_F(Effects, EqualPriorityReplacesAndStopAfterHoldDoesNothing) {
   for (const std::string& line : log) kinds.push_back(line.substr(line.find(' ') + 1));
   EXPECT_EQ(kinds, (std::vector<std::string>{"sound-stop 0", "sound 0", "sound-stop 1", "sound 1",
                                              "sound-stop 14", "sound 14", "sound-stop 14"}));
+}
+
+TEST_F(Effects, FaintEffectWaitsForSilenceAndGivesWayToEveryOther) {
+  auto frames = [](int n) {
+    for (int i = 0; i < n; ++i) {
+      audio::EffectTick();
+      game::WaitFrame(17);
+    }
+  };
+  game::WaitFrame(17);
+  audio::PlayEffect(16);  // the landing thud: hold 3, then its sound goes on
+  audio::PlayEffect(17);  // refused while the thud holds
+  frames(5);
+  audio::PlayEffect(18);  // the hold is over, but the thud still sounds
+  frames(7);
+  audio::PlayEffect(17);  // 204 ms: silence, the tick plays
+  audio::PlayEffect(16);  // and a louder effect cuts it at once
+  frames(20);
+  audio::PlayEffect(14);
+  audio::StopEffect(14);  // stopped: silence again
+  audio::PlayEffect(18);
+  audio::PlayEffect(17);  // faint over faint: the later one plays
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"sound 16", "sound 17", "sound 16", "sound 14",
+                                                "sound 18", "sound 17"}));
 }
 
 // A one-track MIDI file: tempo 500000 us per beat, 480 ticks per beat, one

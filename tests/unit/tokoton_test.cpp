@@ -136,6 +136,17 @@ class Endless : public ::testing::Test {
   return ::testing::AssertionSuccess();
 }
 
+// The piece under NEXT: its first chip below its second in the two-chip box,
+// a one-chip piece in the middle of it, so that it never reads as a pair.
+void ExpectNext(int first, int second) {
+  if (second == endless::kEmptyChip) {
+    EXPECT_TRUE(ShowsChip(404, 128, first));
+    return;
+  }
+  EXPECT_TRUE(ShowsChip(404, 140, first));
+  EXPECT_TRUE(ShowsChip(404, 116, second));
+}
+
 TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
   Start();
   tokoton::StartEndlessGame();
@@ -148,11 +159,7 @@ TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
   // Column 3, first chip one row above the well, second chip two rows.
   EXPECT_TRUE(ShowsChip(172 + 72, 60 - 24, 2));
   EXPECT_TRUE(ShowsChip(172 + 72, 60 - 48, 2));
-  // The next piece under NEXT, its first chip below its second.
-  EXPECT_TRUE(ShowsChip(404, 140, next0));
-  if (next1 != 0) {
-    EXPECT_TRUE(ShowsChip(404, 116, next1));
-  }
+  ExpectNext(next0, next1);
 
   // 44 steps of 21 frames down to the floor: it lands on frame 923.
   ASSERT_TRUE(Frames(922));
@@ -170,6 +177,13 @@ TEST_F(Endless, FirstPieceFallsFromTheMiddleRestsAndIsFixed) {
   // The fixing frame pauses 11 frames more.
   EXPECT_EQ(headless::CurrentFrame(), 955 + 11);
   EXPECT_EQ(Matching(Events(), "sound 16"), std::vector<std::string>{"923 sound 16"});
+  for (const auto& [first, second] : {std::pair(endless::kCapUp, endless::kEmptyChip),
+                                      std::pair(endless::kCornerLeftUp, endless::kCross)}) {
+    tokoton::EndlessNext[0] = first;
+    tokoton::EndlessNext[1] = second;
+    ASSERT_TRUE(Frames(1));
+    ExpectNext(first, second);
+  }
 }
 
 TEST_F(Endless, FallSpeedFollowsTheLevel) {
@@ -206,7 +220,7 @@ TEST_F(Endless, HoldingDownFallsEveryFrameAndScoresOnlyWhileFalling) {
 TEST_F(Endless, AtTheWallOnlyAOneChipPieceTurnsBothWays) {
   // Against the left wall Z then X: counter-clockwise would put the second
   // chip of a two-chip piece in the wall, clockwise has room.
-  const char* script = "0 Left tap\n2 Left tap\n4 Left tap\n6 Z tap\n8 X tap\n";
+  const char* script = "0 Left tap\n2 Left tap\n4 Left tap\n6 Z tap\n8 X tap\n10 Left tap\n";
   Start(script);
   tokoton::StartEndlessGame();
   ASSERT_TRUE(Frames(7));
@@ -217,6 +231,12 @@ TEST_F(Endless, AtTheWallOnlyAOneChipPieceTurnsBothWays) {
   EXPECT_EQ(Piece.PieceRot, 1);
   ExpectPiece(5, 5);
   EXPECT_TRUE(ShowsChip(172 + 24, 60 - 24, 5));
+  // A tick for each shift, a click for the turn made; nothing for the turn
+  // refused or the push against the wall.
+  ASSERT_TRUE(Frames(3));
+  const std::vector<std::string> feedback = {"0 sound 17", "2 sound 17", "4 sound 17",
+                                             "8 sound 18"};
+  EXPECT_EQ(Matching(Events(), " sound 1"), feedback);
 
   Start(script);
   tokoton::EndlessNext[0] = endless::kCornerRightDown;
@@ -228,6 +248,8 @@ TEST_F(Endless, AtTheWallOnlyAOneChipPieceTurnsBothWays) {
   ASSERT_TRUE(Frames(2));
   EXPECT_EQ(Piece.PieceRot, 0);
   ExpectPiece(3, 0);
+  EXPECT_EQ(Matching(Events(), " sound 18"),
+            (std::vector<std::string>{"6 sound 18", "8 sound 18"}));
 }
 
 TEST_F(Endless, TurnIsRefusedAgainstChipsWhileResting) {

@@ -459,13 +459,65 @@ Buffer LandingThud() {
   return b;
 }
 
+// 17: the falling piece of the endless mode shifts a column; a faint, dry tap, lower and
+// shorter than the cursor's tick so that a quick run of them stays in the background.
+Buffer ShiftTick() {
+  Buffer b = Silence(0.05);
+  AddTone(b, {.Shape = Wave::Triangle,
+              .Length = 0.03,
+              .FreqFrom = 1300,
+              .FreqTo = 1100,
+              .Amp = 0.5,
+              .Attack = 0.0005,
+              .Decay = 0.005});
+  AddNoise(b, {.Length = 0.006,
+               .Amp = 0.25,
+               .Decay = 0.0015,
+               .Kind = Filter::BandPass,
+               .CutFrom = 2800,
+               .CutTo = 2800,
+               .Q = 2.5,
+               .Seed = 171});
+  Soften(b, 6000);
+  Finish(b, 0.16);
+  return b;
+}
+
+// 18: the falling piece turns; a small two-part latch click, a snap and its softer catch.
+Buffer TurnClick() {
+  Buffer b = Silence(0.06);
+  for (int i = 0; i < 2; ++i) {
+    const double start = 0.016 * i, level = i == 0 ? 1.0 : 0.55;
+    AddNoise(b, {.Start = start,
+                 .Length = 0.008,
+                 .Amp = 0.5 * level,
+                 .Decay = 0.0015,
+                 .Kind = Filter::HighPass,
+                 .CutFrom = 3500,
+                 .CutTo = 3500,
+                 .Q = 0.9,
+                 .Seed = 181u + i});
+    AddTone(b, {.Start = start,
+                .Length = 0.02,
+                .FreqFrom = i == 0 ? 2100.0 : 1700.0,
+                .FreqTo = i == 0 ? 1900.0 : 1600.0,
+                .Amp = 0.35 * level,
+                .Attack = 0.0005,
+                .Decay = 0.004});
+  }
+  Soften(b, 9000);
+  Finish(b, 0.2);
+  return b;
+}
+
 }  // namespace
 
 Buffer MakeEffect(int number) {
   static Buffer (*const makers[kEffectCount])() = {
-      CursorTick,   PieceClunk,         MenuBlip,    BonusChime, ConfirmJingle, ReadyBeep,
-      GoFanfare,    LeakSplash,         AwardChime,  WaterGush,  PlasticPop,    MetalClank,
-      GlassShatter, WoodCrackBrassRing, ElectricZap, TypingTick, LandingThud};
+      CursorTick, PieceClunk,  MenuBlip,     BonusChime,         ConfirmJingle,
+      ReadyBeep,  GoFanfare,   LeakSplash,   AwardChime,         WaterGush,
+      PlasticPop, MetalClank,  GlassShatter, WoodCrackBrassRing, ElectricZap,
+      TypingTick, LandingThud, ShiftTick,    TurnClick};
   return number >= 0 && number < kEffectCount ? makers[number]() : Buffer{};
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Zlib
-// sfxgen OUTDIR: synthesises the game's sound effects into OUTDIR/se00.wav .. se16.wav.
+// sfxgen OUTDIR: synthesises the game's sound effects into OUTDIR/se00.wav .. se18.wav.
 #include <cstdio>
 #include <string>
 
