@@ -162,6 +162,7 @@ void HeyLawMap::CrashPassedPipe() {
   for (int32_t frame = 0; frame < kBlinkFrames; ++frame) {
     game::DoEvents();
     render::RestoreScreen(*game::ScreenPic);
+    tokoton::HoldEndlessCounters();
     tokoton::DrawEndlessPanel();
     for (int32_t y = 0; y < kWellRows; ++y) {
       for (int32_t x = 0; x < kWellColumns; ++x) {

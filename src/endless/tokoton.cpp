@@ -264,6 +264,7 @@ void DrawPlayPicture() {
   EndlessMap->DrawChip(screen, Piece.PieceX, Piece.PieceY, Piece.CurPiece[0]);
   EndlessMap->DrawChip(screen, SecondX(Piece.PieceRot, 0), SecondY(Piece.PieceRot),
                        Piece.CurPiece[1]);
+  HoldEndlessCounters();
   DrawEndlessPanel();
   game::ShowScreen();
 }
@@ -387,6 +388,13 @@ int32_t CircuitScore(int32_t found, int32_t chain) {
   return static_cast<int32_t>(points);
 }
 
+void HoldEndlessCounters() {
+  EndlessScore = std::min(EndlessScore, kMaxScore);
+  EndlessLevel = std::min(EndlessLevel, kMaxShownLevel);
+  EndlessBlocks = std::min(EndlessBlocks, kMaxBlocks);
+  EndlessHiScore = std::max(EndlessHiScore, EndlessScore);
+}
+
 void DrawEndlessPanel() {
   plat::Surface& screen = *game::ScreenPic;
   render::GameFont.FontColor(6);
@@ -397,10 +405,6 @@ void DrawEndlessPanel() {
     EndlessMap->DrawChip(screen, kNextX, kNextFirstY, EndlessNext[0]);
     EndlessMap->DrawChip(screen, kNextX, kNextSecondY, EndlessNext[1]);
   }
-  EndlessScore = std::min(EndlessScore, kMaxScore);
-  EndlessLevel = std::min(EndlessLevel, kMaxShownLevel);
-  EndlessBlocks = std::min(EndlessBlocks, kMaxBlocks);
-  EndlessHiScore = std::max(EndlessHiScore, EndlessScore);
   DrawPanelLine(80, "HISCORE", EndlessHiScore);
   DrawPanelLine(128, "SCORE", EndlessScore);
   DrawPanelLine(176, "LEVEL", EndlessLevel);

@@ -61,8 +61,10 @@ void TakeNextPiece(int32_t current[2], int32_t next[2]);
 void RotatePieceChips(int32_t direction, int32_t piece[2]);
 // Points of one scoring pass; counts the cleared cells too.
 int32_t CircuitScore(int32_t found, int32_t chain);
-// NEXT, HISCORE, SCORE, LEVEL and BLOCKS on the screen, numbers held
-// within their fields.
+// Before the panel is drawn: the counters held within their fields, the
+// hi-score raised to the score.
+void HoldEndlessCounters();
+// NEXT, HISCORE, SCORE, LEVEL and BLOCKS on the screen.
 void DrawEndlessPanel();
 // "GAME  OVER", five seconds, the hi-score saved if beaten, the dissolve.
 void EndlessGameOver();

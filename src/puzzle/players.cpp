@@ -211,4 +211,21 @@ void CompletePending(int32_t p) {
   PlacePiece(pl.PendingX, pl.PendingY, pl.PendingChip, p);
 }
 
+void FinishReplacements() {
+  for (int32_t p = 0; p < ActivePlayers(); ++p) {
+    PlayerInfo& pl = Players[p];
+    if (pl.Wait != 0 || pl.PendingChip == 0) continue;
+    CompletePending(p);
+    pl.PendingChip = 0;
+  }
+}
+
+void SettleScores() {
+  Players[0].Score = std::max(Players[0].Score, 0);
+  if (game::PlayerCount == 2) Players[1].Score = std::max(Players[1].Score, 0);
+  int32_t total = 0;
+  for (int32_t p = 0; p < ActivePlayers(); ++p) total += Players[p].Score;
+  game::TotalScore = total;
+}
+
 }  // namespace puzzle

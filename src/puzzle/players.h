@@ -82,4 +82,12 @@ int32_t PlacePiece(int32_t x, int32_t y, int32_t chip, int32_t player);
 // points of that laying are not counted.
 void CompletePending(int32_t p);
 
+// Each frame after the board is restored: drops in the pending piece of
+// every player whose replacement has run its course.
+void FinishReplacements();
+
+// Before the score panel is drawn: a negative player score is set back to
+// 0 and the game's total is the sum of the players' scores.
+void SettleScores();
+
 }  // namespace puzzle

@@ -23,6 +23,11 @@ constexpr int32_t kSplashSteps = 9;
 constexpr int32_t kSplashStepMs = 40;
 constexpr int32_t kLeakPauseFrames = 181;
 constexpr int32_t kShortMessageMs = 3000;
+constexpr int32_t kGaugeSound = 9;
+
+// 0 until the gauge's sound has played while the water waits to start; back
+// to 0 once it runs.
+int16_t StartSoundFlag = 0;
 
 // The screen may change between window events (the display-mode key), so
 // it is looked up afresh after every event pump.
@@ -35,11 +40,16 @@ int32_t AdvancePlay() {
   return StepWater();
 }
 
+// The board is restored before a finished replacement drops its piece in,
+// so the piece shows from the next frame on.
 void DrawPlayFrame() {
   plat::Surface& screen = Screen();
   render::RestoreScreen(screen);
   render::DrawWaterHead(render::FirstMap);
+  FinishReplacements();
+  SettleScores();
   PlayOverlay(screen);
+  StartSoundStep();
   render::DrawTimeGauge(screen);
   audio::EffectTick();
   game::WaitFrame(kFrameMs);
@@ -73,14 +83,26 @@ void CounterPair(plat::Surface& surface, int32_t p, int32_t x) {
 
 }  // namespace
 
+void StartSoundStep() {
+  if (Water.Progress >= kCellProgress)
+    StartSoundFlag = 0;
+  else if (StartSoundFlag == 0) {
+    audio::PlayEffect(kGaugeSound);
+    StartSoundFlag = -1;
+  }
+}
+
+int32_t PlayFrame() {
+  const int32_t r = AdvancePlay();
+  if (r == kWaterRunning) DrawPlayFrame();
+  return r;
+}
+
 void PlayStage() {
   game::SetPauseLabel(true);
   game::CurrentScreen = game::ScreenKind::Play;
-  int32_t r = AdvancePlay();
-  while (r == kWaterRunning) {
-    DrawPlayFrame();
-    r = AdvancePlay();
-  }
+  int32_t r = kWaterRunning;
+  while (r == kWaterRunning) r = PlayFrame();
   game::CurrentScreen = game::ScreenKind::Other;
   game::SetPauseLabel(false);
   if (r == kWaterCleared) {
@@ -153,6 +175,7 @@ void LeakSequence() {
   for (int32_t i = 0; i < kSplashSteps; ++i) {
     plat::Surface& screen = Screen();
     DrawSplashStep(screen, i, lx, ly);
+    SettleScores();
     render::DrawScorePanel(screen);
     game::ShowScreen();
     game::WaitFrame(kSplashStepMs);

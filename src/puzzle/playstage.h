@@ -14,6 +14,14 @@ namespace puzzle {
 // CourseFinished and Lives have been updated.
 void PlayStage();
 
+// One frame of play: events, the players, the water, and unless the water
+// has stopped, the frame drawn and shown. Returns the water's result.
+int32_t PlayFrame();
+
+// Each frame before the time gauge is drawn: its sound while the water
+// waits to start, once.
+void StartSoundStep();
+
 // Everything drawn over the restored screen each frame, in a fixed order.
 void PlayOverlay(plat::Surface& surface);
 // The same without the cursor frames: the stage clear and the inspection.

@@ -46,6 +46,7 @@ void RedrawWithoutCursors(plat::Surface& screen) {
 void Congratulate() {
   audio::StopMusic();
   plat::Surface& screen = Screen();
+  SettleScores();
   RedrawWithoutCursors(screen);
   render::TextBand(screen, 160, 112, "WELL DONE !!");
   render::GameFont.FontColor(4);
@@ -66,6 +67,8 @@ void BreakUnusedPiece(int32_t x, int32_t y) {
   for (int32_t t = kBreakFrames; t >= 1; --t) {
     plat::Surface& screen = Screen();
     render::RestoreScreen(screen);
+    FinishReplacements();
+    SettleScores();
     ClearOverlay(screen);
     render::DrawBreakEffect(screen, cx, cy, (32 - t) / 8, owner, (32 - t) / 4);
     game::ShowScreen();
@@ -79,6 +82,8 @@ void BreakUnusedPiece(int32_t x, int32_t y) {
 void ShowDarkenedBoard() {
   plat::Surface& screen = Screen();
   render::RestoreScreen(screen);
+  FinishReplacements();
+  SettleScores();
   ClearOverlay(screen);
   game::ShowScreen();
   Darken(screen);
@@ -98,6 +103,7 @@ void ShowBonusLine(const std::string& text, int32_t& y) {
   render::ShadowText(screen, kLineX, y, text, 1);
   audio::PlayEffect(kBonusLineSound);
   render::ClearRect(screen, 0, 0, screen.Width, 32);
+  SettleScores();
   render::DrawScorePanel(screen);
   game::ShowScreen();
   for (int32_t i = 0; i < kBonusLineFrames; ++i) {
@@ -116,6 +122,7 @@ void CloseCurtain() {
     const int32_t h = screen.Height;
     render::ClearRect(screen, 0, 0, i, h);
     render::ClearRect(screen, w - i, 0, w, h);
+    SettleScores();
     render::DrawScorePanel(screen);
     game::ShowScreen();
   }
@@ -205,6 +212,7 @@ void PayBonuses(const InspectionTally& tally) {
     render::TextBand(screen, 192, y, "NO BONUS");
     render::GameFont.FontColor(3);
     render::ShadowText(screen, 192, y, "NO BONUS", 1);
+    SettleScores();
     render::DrawScorePanel(screen);
     game::ShowScreen();
   }

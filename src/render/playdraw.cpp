@@ -21,9 +21,7 @@ namespace render {
 namespace {
 
 // Set once the water has started, so that sound 9 plays only once a stage.
-int16_t StartSoundFlag = 0;
 
-constexpr int32_t kGaugeSound = 9;
 constexpr int32_t kGaugeBarX = 128;
 constexpr int32_t kGaugeBarY = 331;
 constexpr int32_t kGaugeBarWidth = 256;
@@ -226,14 +224,8 @@ void DrawTimeGauge(plat::Surface& surface) {
     if (width > 0)
       plat::StretchBlt(surface, kGaugeBarX, kGaugeBarY, width, 10, WaterPic, 480, 11, 16, 10,
                        plat::SRCPAINT);
-    StartSoundFlag = 0;
-  } else if (StartSoundFlag == 0) {
-    audio::PlayEffect(kGaugeSound);
-    StartSoundFlag = -1;
   }
 }
-
-bool StartSoundPlayed() { return StartSoundFlag != 0; }
 
 // Runs every frame; only what was drawn over the layer since the last
 // frame is copied back.
@@ -284,31 +276,21 @@ void DrawBreakEffect(plat::Surface& surface, int32_t cx, int32_t cy, int32_t f, 
 
 void DrawReplaceEffects(plat::Surface& surface) {
   for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) {
-    puzzle::PlayerInfo& pl = puzzle::Players[p];
+    const puzzle::PlayerInfo& pl = puzzle::Players[p];
     const int32_t w = pl.Wait;
-    if (w > 6) {
-      const int32_t cx = kBoardLeft + kCellSize * pl.PendingX;
-      const int32_t cy = kBoardTop + kCellSize * pl.PendingY;
-      DrawBreakEffect(surface, cx, cy, std::max(0, (38 - w) / 8), p, (38 - w) / 4);
-    } else if (w == 0 && pl.PendingChip != 0) {
-      puzzle::CompletePending(p);
-      pl.PendingChip = 0;
-    }
+    if (w <= 6) continue;
+    const int32_t cx = kBoardLeft + kCellSize * pl.PendingX;
+    const int32_t cy = kBoardTop + kCellSize * pl.PendingY;
+    DrawBreakEffect(surface, cx, cy, std::max(0, (38 - w) / 8), p, (38 - w) / 4);
   }
 }
 
-// A negative player score is shown as 0 and set back to 0.
+// The scores as SettleScores left them.
 void DrawScorePanel(plat::Surface& surface) {
-  puzzle::PlayerInfo* players = puzzle::Players;
-  players[0].Score = std::max(players[0].Score, 0);
+  const puzzle::PlayerInfo* players = puzzle::Players;
   DrawScoreEntry(surface, 16, "1P", 3, players[0].Score);
-  if (game::PlayerCount == 2) {
-    players[1].Score = std::max(players[1].Score, 0);
-    DrawScoreEntry(surface, 352, "2P", 4, players[1].Score);
-  }
-  int32_t total = 0;
-  for (int32_t p = 0; p < puzzle::ActivePlayers(); ++p) total += players[p].Score;
-  game::TotalScore = total;
+  if (game::PlayerCount == 2) DrawScoreEntry(surface, 352, "2P", 4, players[1].Score);
+  const int32_t total = game::TotalScore;
   const int32_t row = std::clamp(game::PlayerCount - 1, 0, 2);
   const int32_t course = std::clamp(game::CourseNo, 0, 3);
   const int32_t hi = std::max(total, game::SaveData.HiScore[row][course]);

@@ -51,7 +51,5 @@ void DrawBreakEffect(plat::Surface& surface, int32_t cx, int32_t cy, int32_t f, 
 
 // Width of the start-delay bar for the water's progress and start value.
 int32_t TimeGaugeWidth(int32_t progress, int32_t startProgress);
-// Whether sound 9 has played since the gauge last showed the delay.
-bool StartSoundPlayed();
 
 }  // namespace render

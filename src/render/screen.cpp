@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Zlib
 #include "render/screen.h"
 
+#include "puzzle/players.h"
 #include "puzzle/playstage.h"
 #include "render/playdraw.h"
 #include "render/surfaces.h"
@@ -60,9 +61,11 @@ void StageSlideIn(plat::Surface& s) {
     RestoreScreen(target);
     DrawNextQueues(target);
     puzzle::DrawPipeCounters(target);
+    puzzle::StartSoundStep();
     DrawTimeGauge(target);
     DrawWaterHead(target);
     SlideRows(target, k);
+    puzzle::SettleScores();
     DrawScorePanel(target);
     game::ShowScreen();
     game::WaitFrame(17);

@@ -3,6 +3,7 @@
 
 #include "audio/midi.h"
 #include "audio/wavedef.h"
+#include "puzzle/players.h"
 #include "puzzle/stage.h"
 #include "render/font.h"
 #include "render/playdraw.h"
@@ -109,10 +110,12 @@ void DrawWipeGrid(plat::Surface& picture) {
 
 void CloseWipe(plat::Surface& picture) {
   DrawWipeGrid(picture);
+  puzzle::SettleScores();
   render::DrawScorePanel(picture);
   ShowScreen();
   WaitFrame(kGridMs);
   render::ClearRect(picture, 0, 0, picture.Width, picture.Height);
+  puzzle::SettleScores();
   render::DrawScorePanel(picture);
   ShowScreen();
   WaitFrame(kBlackMs);

@@ -6,6 +6,7 @@
 
 #include "audio/wavedef.h"
 #include "input/joystick.h"
+#include "puzzle/players.h"
 #include "render/font.h"
 #include "render/playdraw.h"
 #include "render/screen.h"
@@ -105,6 +106,7 @@ void BlinkLine(int32_t x, int32_t y, std::string_view text, int32_t color) {
 
 void DrawTitle(int32_t cursor) {
   ClearScreen();
+  puzzle::SettleScores();
   render::DrawScorePanel(*ScreenPic);
   render::DrawTitleLogo(*ScreenPic);
   for (int32_t i = 0; i < kTitleLines; ++i)
@@ -113,6 +115,7 @@ void DrawTitle(int32_t cursor) {
 
 void DrawCourses(int32_t cursor, int32_t lines) {
   ClearScreen();
+  puzzle::SettleScores();
   render::DrawScorePanel(*ScreenPic);
   render::DrawCourseCaption(*ScreenPic, kCaptionY);
   for (int32_t i = 0; i < lines; ++i)
@@ -236,6 +239,7 @@ int32_t CourseSelect() {
   audio::PlayEffect(kSoundConfirm);
   BlinkLine(kCourseX, kCourseY + kCourseStep * cursor, kCourseText[cursor], kCourseColor);
   ClearScreen();
+  puzzle::SettleScores();
   render::DrawScorePanel(*ScreenPic);
   ShowScreen();
   return cursor;

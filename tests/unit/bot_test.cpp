@@ -25,18 +25,15 @@ class BotPlay : public play_fixture::PlayTest {
     PlayTest::TearDown();
   }
 
-  // Plays until the water's result as the play loop does, the bot feeding
-  // the input, every frame's words kept.
+  // Plays until the water's result, the bot feeding the input, every
+  // frame's words kept.
   int32_t PlayWithBot(int32_t players, uint32_t seed, int limit = 20000) {
     Words().clear();
     input::SetWatcher([](int64_t, const input::FrameWords& w) { Words().push_back(w); });
     bot::StartStagePlay(players, seed);
     game::CurrentScreen = game::ScreenKind::Play;
     int32_t r = kWaterRunning;
-    for (int i = 0; i < limit && r == kWaterRunning; ++i) {
-      r = Frame();
-      input::FrameDone();
-    }
+    for (int i = 0; i < limit && r == kWaterRunning; ++i) r = Frame();
     return r;
   }
   static std::vector<input::FrameWords>& Words() {

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "puzzle/board.h"
 #include "puzzle/players.h"
+#include "puzzle/playstage.h"
 #include "puzzle/stage.h"
 #include "puzzle/supply.h"
 #include "puzzle/water.h"
@@ -88,23 +89,11 @@ class PlayTest : public ::testing::Test {
     puzzle::SetUpPlayers();
   }
 
-  // One frame of play as the play loop runs it, completing a replacement
-  // as the replacement drawing does.
+  // One frame of the real play loop. Once the water has stopped the loop
+  // shows nothing more; the frame is still counted so RunTo ends.
   int32_t Frame() {
-    plat::Event e;
-    while (plat::NextEvent(e)) {
-    }
-    puzzle::UpdatePlayers();
-    const int32_t r = puzzle::StepWater();
-    for (int32_t p = 0; p < game::PlayerCount; ++p) {
-      puzzle::PlayerInfo& pl = puzzle::Players[p];
-      if (pl.Wait == 0 && pl.PendingChip != 0) {
-        puzzle::CompletePending(p);
-        pl.PendingChip = 0;
-      }
-    }
-    audio::EffectTick();
-    plat::FrameMark();
+    const int32_t r = puzzle::PlayFrame();
+    if (r != puzzle::kWaterRunning) plat::FrameMark();
     return r;
   }
 

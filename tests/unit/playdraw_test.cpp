@@ -295,7 +295,8 @@ TEST_F(PlayDraw, ReplacementBreaksThenDropsTheNewPieceIn) {
   draw(6);
   for (uint32_t c : screen_.Pixels) ASSERT_EQ(c, 0u);
   EXPECT_EQ(Board[5][4].ChipNo, puzzle::CHIP_EMPTY);
-  draw(0);  // the drop-in completes it, and earns nothing
+  draw(0);
+  puzzle::FinishReplacements();  // the drop-in completes it, and earns nothing
   EXPECT_EQ(std::tuple(+Board[5][4].ChipNo, +Board[5][4].Owner, +Players[1].PendingChip,
                        Players[1].Wait, Players[1].Score),
             std::tuple(21, 1, 0, puzzle::kLayWait, 0));
@@ -326,6 +327,7 @@ class ScorePanel : public PlayDraw {
 TEST_F(ScorePanel, NegativeScoreShowsAndStaysZero) {
   Players[0].Score = -120;
   Players[1].Score = 777;  // not in the game: neither drawn nor counted
+  puzzle::SettleScores();
   DrawScorePanel(screen_);
   EXPECT_EQ(Players[0].Score, 0);
   EXPECT_EQ(game::TotalScore, 0);
@@ -339,6 +341,7 @@ TEST_F(ScorePanel, HiShowsTheTotalOnceItIsHigher) {
   game::PlayerCount = 2;
   Players[0].Score = 61000;
   Players[1].Score = 123456789;  // too wide: its last seven digits
+  puzzle::SettleScores();
   DrawScorePanel(screen_);
   EXPECT_EQ(game::TotalScore, 61000 + 123456789);
   EXPECT_EQ(game::SaveData.HiScore[1][1], 90000);

@@ -172,9 +172,10 @@ TEST_F(PlayerPlay, ReplacingBreaksThePieceAndDropsTheNewOneInThirtyEightFramesLa
   s.RequiredPipes = 1;
   Start(s, 1, "0 Right tap\n2 Z tap\n20 Z tap\n");
   P(0).Queue[0] = CHIP_FIRST_PIECE;
+  P(0).Score = 120;  // the break's cost shows above 0
   EXPECT_EQ(P(0).Ahead, 0);
   RunTo(3);
-  EXPECT_EQ(P(0).Score, -50);
+  EXPECT_EQ(P(0).Score, 70);
   EXPECT_EQ(Board[1][0].ChipNo, CHIP_EMPTY);
   EXPECT_EQ(std::tie(P(0).PendingX, P(0).PendingY, P(0).PendingChip, P(0).Wait),
             std::tuple(1, 0, CHIP_FIRST_PIECE, 38));
@@ -187,7 +188,7 @@ TEST_F(PlayerPlay, ReplacingBreaksThePieceAndDropsTheNewOneInThirtyEightFramesLa
   EXPECT_EQ(Board[1][0].ChipNo, CHIP_FIRST_PIECE);
   EXPECT_EQ(Board[1][0].Owner, 0);
   EXPECT_EQ(std::tie(P(0).Score, P(0).QueueIndex, P(0).PendingChip, P(0).Wait, P(0).Ahead),
-            std::tuple(-50, 1, 0, 6, 1));
+            std::tuple(70, 1, 0, 6, 1));
   EXPECT_EQ(FramesOf(12), (std::vector<int64_t>{2}));  // break sound of pipe set 2
 }
 

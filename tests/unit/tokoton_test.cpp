@@ -460,7 +460,7 @@ TEST_F(Endless, PanelHoldsItsNumbersInSevenCharacters) {
   tokoton::EndlessLevel = 1000;
   tokoton::EndlessBlocks = 100000;
   tokoton::EndlessHiScore = 500;
-  tokoton::DrawEndlessPanel();
+  tokoton::HoldEndlessCounters();
   EXPECT_EQ(std::tie(tokoton::EndlessScore, tokoton::EndlessLevel, tokoton::EndlessBlocks,
                      tokoton::EndlessHiScore),
             std::tuple(9999990, 999, 99999, 9999990));
