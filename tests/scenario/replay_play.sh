@@ -72,12 +72,18 @@ cmp "$work/save-before" "$save"
 sed 's/^version .*/version 0.0.1/' "$kept" > "$work/old.replay"
 head -c 300 "$kept" | sed '$ s/ [0-9a-f]*$/ zz/' > "$work/cut-off.replay"
 printf 'DUCTORA-FIESTA REPLAY\n' > "$work/header-only.replay"
-for bad in old cut-off header-only folder missing; do
+# A FIFO, /dev/zero and a huge file are refused without waiting or reading them whole.
+for bad in old cut-off header-only folder missing fifo zero huge; do
   file=$work/$bad.replay
-  [[ $bad == folder ]] && mkdir -p "$file"
+  case $bad in
+    folder) mkdir -p "$file" ;;
+    fifo) mkfifo "$file" ;;
+    zero) ln -s /dev/zero "$file" ;;
+    huge) truncate -s 2G "$file" ;;
+  esac
   status=0
-  "$runner" --root "$work/root" --replay "$file" --events "$work/bad.txt" 2> "$work/err.txt" ||
-    status=$?
+  timeout 60 "$runner" --root "$work/root" --replay "$file" --events "$work/bad.txt" \
+    2> "$work/err.txt" || status=$?
   expect "exit status for $bad" "$status" 1
   grep -q "replay $file: " "$work/err.txt" || { cat "$work/err.txt"; exit 1; }
   cmp "$work/save-before" "$save"
