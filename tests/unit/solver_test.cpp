@@ -7,13 +7,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "puzzle/board.h"
 #include "puzzle/stagerecord.h"
+#include "test_support.h"
 
 namespace {
 
@@ -224,23 +223,13 @@ TEST(SolverTest, WaterTimeFollowsFlowWeightAndSpeed) {
 
 // Every stage the build shipped has routes the water really runs.
 TEST(SolverTest, ShippedStagesHaveRoutesTheWaterRuns) {
-  namespace fs = std::filesystem;
-  const char* env = std::getenv("DUCTORA_RUNTIME_DIR");
-  const fs::path root =
-      env != nullptr ? fs::path(env) : fs::read_symlink("/proc/self/exe").parent_path();
   for (int course = 0; course < 3; course++) {
-    std::ifstream f(root / "data" / "stage" / ("course" + std::to_string(course) + ".dat"),
-                    std::ios::binary);
-    ASSERT_TRUE(f);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                                     std::istreambuf_iterator<char>());
-    for (size_t at = 0; at + kStageRecordSize <= bytes.size(); at += kStageRecordSize) {
-      StageInfo s{};
-      DecodeStage(bytes.data() + at, s);
-      const SolveResult r = SolveStage(s, 20000);
-      ASSERT_TRUE(r.Found) << "course " << course << " stage " << at / kStageRecordSize + 1;
-      ExpectWaterRuns(s, r.Shortest);
-      ExpectWaterRuns(s, r.Longest);
+    const std::vector<StageInfo> stages = testing_support::ShippedCourse(course);
+    for (size_t i = 0; i < stages.size(); i++) {
+      const SolveResult r = SolveStage(stages[i], 20000);
+      ASSERT_TRUE(r.Found) << "course " << course << " stage " << i + 1;
+      ExpectWaterRuns(stages[i], r.Shortest);
+      ExpectWaterRuns(stages[i], r.Longest);
     }
   }
 }

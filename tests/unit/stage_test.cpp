@@ -16,6 +16,7 @@
 #include "puzzle/board.h"
 #include "puzzle/stagerecord.h"
 #include "puzzle/supply.h"
+#include "puzzle/verdict.h"
 #include "shell/gamestate.h"
 
 namespace {
@@ -84,50 +85,59 @@ TEST(StageRecordTest, WrapMasksAreReadByRepeatedHalving) {
   EXPECT_FALSE(MaskFlag(-4, 3));
 }
 
+// Each rule refuses its bad record in the loader's sentence and in the
+// editor panel's words, and the editor's verdict stops at the same fault.
 TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
   using W = StageSpecial;
   struct Case {
     const char* Reason;
+    const char* Label;
     void (*Spoil)(StageInfo&);
   } const cases[] = {
-      {"pipe set 5 is not 0 to 4", [](StageInfo& s) { s.PipeSet = 5; }},
-      {"the start delay is 0", [](StageInfo& s) { s.StartDelay = 0; }},
-      {"cell (4, 2) holds kind 15", [](StageInfo& s) { s.StageMap[24] = 15; }},
-      {"cell (9, 7) holds kind 41", [](StageInfo& s) { s.StageMap[79] = 41; }},
-      {"the drain lies outside the play area at (10, 7)",
+      {"pipe set 5 is not 0 to 4", "PIPE SET 5", [](StageInfo& s) { s.PipeSet = 5; }},
+      {"the start delay is 0", "START DELAY 0", [](StageInfo& s) { s.StartDelay = 0; }},
+      {"cell (4, 2) holds kind 15", "BAD CELL 4,2", [](StageInfo& s) { s.StageMap[24] = 15; }},
+      {"cell (9, 7) holds kind 41", "BAD CELL 9,7", [](StageInfo& s) { s.StageMap[79] = 41; }},
+      {"the drain lies outside the play area at (10, 7)", "DRAIN OFF BOARD",
        [](StageInfo& s) { s.SpecialEntry[1].X = 10; }},
-      {"the source lies outside the play area at (0, 8)",
+      {"the source lies outside the play area at (0, 8)", "SOURCE OFF BOARD",
        [](StageInfo& s) { s.SpecialEntry[0].Y = 8; }},
-      {"the source has direction 4", [](StageInfo& s) { s.SpecialEntry[0].Dir = 4; }},
-      {"there is no source", [](StageInfo& s) { s.SpecialEntry[0].X = kAbsent; }},
-      {"there is no drain", [](StageInfo& s) { s.SpecialEntry[1].X = kAbsent; }},
-      {"the warp entrance is not linked",
+      {"the source has direction 4", "SOURCE DIRECTION 4",
+       [](StageInfo& s) { s.SpecialEntry[0].Dir = 4; }},
+      {"there is no source", "NO SOURCE", [](StageInfo& s) { s.SpecialEntry[0].X = kAbsent; }},
+      {"there is no drain", "NO DRAIN", [](StageInfo& s) { s.SpecialEntry[1].X = kAbsent; }},
+      {"the warp entrance is not linked", "WARP NOT LINKED",
        [](StageInfo& s) {
          s.SpecialEntry[2] = W{3, 3, 0, 0}, s.SpecialEntry[3] = W{6, 6, 0, 0};
        }},
-      {"the warp entrance has no warp exit",
+      {"the warp entrance has no warp exit", "NO WARP EXIT",
        [](StageInfo& s) {
          s.SpecialEntry[2] = W{3, 3, 0, 1};
        }},
-      {"the warp exit shares cell (3, 3) with the warp entrance",
+      {"the warp exit shares cell (3, 3) with the warp entrance", "WARP OUT ON WARP IN",
        [](StageInfo& s) {
          s.SpecialEntry[2] = W{3, 3, 0, 1}, s.SpecialEntry[3] = W{3, 3, 1, 0};
        }},
-      {"the drain shares cell (0, 0) with the source",
+      {"the drain shares cell (0, 0) with the source", "DRAIN ON SOURCE",
        [](StageInfo& s) {
          s.SpecialEntry[1] = W{0, 0, 1, 0};
        }},
-      {"the supply counts add up to 99, not 100", [](StageInfo& s) { s.SupplyCount[1] = 49; }},
-      {"the supply counts add up to 101, not 100", [](StageInfo& s) { s.SupplyCount[5] = 1; }},
-      {"speed 124 never lets the water leave a normal cell",
+      {"the supply counts add up to 99, not 100", "SUPPLY 99 OF 100",
+       [](StageInfo& s) { s.SupplyCount[1] = 49; }},
+      {"the supply counts add up to 101, not 100", "SUPPLY 101 OF 100",
+       [](StageInfo& s) { s.SupplyCount[5] = 1; }},
+      {"speed 124 never lets the water leave a normal cell", "SPEED 124 TOO SLOW",
        [](StageInfo& s) { s.SpeedByte = 124; }},
-      {"speed 126 never lets the water leave a slow straight",
+      {"speed 126 never lets the water leave a slow straight", "SPEED 126 TOO SLOW",
        [](StageInfo& s) { s.SpeedByte = 126, s.StageMap[40] = CHIP_SLOW_H; }},
   };
   for (const Case& c : cases) {
     StageInfo s = GoodStage();
     c.Spoil(s);
     EXPECT_EQ(c.Reason, CheckStage(s));
+    StartVerdict(s);
+    EXPECT_EQ(VerdictKind::Fault, CurrentVerdict().Kind) << c.Label;
+    EXPECT_EQ(c.Label, VerdictLabel(CurrentVerdict()));
   }
   // The playable record and the limits themselves are fine.
   StageInfo s = GoodStage();
@@ -249,24 +259,15 @@ TEST_F(StageSetUpTest, BadCourseFilesEndTheGameWithTheFileAndStage) {
 // What the build compiled from content/stages: whole, checked records, and
 // between them every piece and feature the game has.
 TEST(ShippedCoursesTest, CoursesAreCheckedAndUseEveryFeature) {
-  const char* env = std::getenv("DUCTORA_RUNTIME_DIR");
-  const fs::path root =
-      env != nullptr ? fs::path(env) : fs::read_symlink("/proc/self/exe").parent_path();
   bool kinds[kChipKinds] = {};
   bool sets[5] = {};
   bool rowWrap = false, columnWrap = false, warp = false;
   for (int course = 0; course < 3; course++) {
-    const fs::path path = root / "data" / "stage" / ("course" + std::to_string(course) + ".dat");
-    std::ifstream f(path, std::ios::binary);
-    ASSERT_TRUE(f) << path;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                                     std::istreambuf_iterator<char>());
-    ASSERT_EQ(0u, bytes.size() % kStageRecordSize);
-    EXPECT_GE(bytes.size() / kStageRecordSize, 10u) << "course " << course;
-    for (size_t at = 0; at < bytes.size(); at += kStageRecordSize) {
-      StageInfo s{};
-      DecodeStage(bytes.data() + at, s);
-      EXPECT_EQ("", CheckStage(s)) << "course " << course << " stage " << at / 110 + 1;
+    const std::vector<StageInfo> stages = testing_support::ShippedCourse(course);
+    EXPECT_GE(stages.size(), 10u) << "course " << course;
+    for (size_t i = 0; i < stages.size(); i++) {
+      const StageInfo& s = stages[i];
+      EXPECT_EQ("", CheckStage(s)) << "course " << course << " stage " << i + 1;
       sets[s.PipeSet] = true;
       rowWrap = rowWrap || s.RowWrapMask != 0;
       columnWrap = columnWrap || s.ColumnWrapMask != 0;

@@ -2,6 +2,7 @@
 // Helpers for tests that run game code on the headless back end.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/headless/runner.h"
+#include "puzzle/stagerecord.h"
 
 namespace testing_support {
 
@@ -74,6 +76,27 @@ inline std::string StartLoggedRun(const std::string& tag) {
 inline std::string FinishLoggedRun(const std::string& log) {
   headless::Reset();
   return ReadText(log);
+}
+
+// The stage records of a course the build compiled from content/stages,
+// found in DUCTORA_RUNTIME_DIR or beside the test program. A file that is
+// missing or holds a part record fails the test.
+inline std::vector<puzzle::StageInfo> ShippedCourse(int course) {
+  const char* env = std::getenv("DUCTORA_RUNTIME_DIR");
+  const std::filesystem::path root =
+      env != nullptr ? std::filesystem::path(env)
+                     : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  const std::filesystem::path path =
+      root / "data" / "stage" / ("course" + std::to_string(course) + ".dat");
+  std::ifstream f(path, std::ios::binary);
+  EXPECT_TRUE(f) << path;
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                                   std::istreambuf_iterator<char>());
+  EXPECT_EQ(0u, bytes.size() % puzzle::kStageRecordSize) << path;
+  std::vector<puzzle::StageInfo> stages(bytes.size() / puzzle::kStageRecordSize);
+  for (size_t i = 0; i < stages.size(); i++)
+    puzzle::DecodeStage(bytes.data() + i * puzzle::kStageRecordSize, stages[i]);
+  return stages;
 }
 
 }  // namespace testing_support

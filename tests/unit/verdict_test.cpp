@@ -6,21 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "puzzle/board.h"
 #include "puzzle/stageedit.h"
+#include "test_support.h"
 
 namespace {
 
 using namespace puzzle;
-namespace fs = std::filesystem;
 
 // Source at (1, 3) flowing right, drain at (8, 3) taking water running right.
 StageInfo OpenStage() {
@@ -37,49 +33,6 @@ Verdict Settle(const StageInfo& s, int64_t slice = kVerdictSlice) {
   for (int frame = 0; frame < 100000 && CurrentVerdict().Kind == VerdictKind::Looking; frame++)
     StepVerdict(slice);
   return CurrentVerdict();
-}
-
-TEST(VerdictTest, EachFaultInThePanelsWords) {
-  using W = StageSpecial;
-  const struct {
-    const char* Label;
-    std::function<void(StageInfo&)> Spoil;
-  } cases[] = {
-      {"NO DRAIN",
-       [](StageInfo& s) {
-         s.SpecialEntry[1] = W{kAbsent, 0, 0, 0};
-       }},
-      {"NO SOURCE", [](StageInfo& s) { SetCellKind(s, 1, 3, CHIP_EMPTY); }},
-      {"SUPPLY 95 OF 100", [](StageInfo& s) { s.SupplyCount[1] = 55; }},
-      {"SUPPLY 101 OF 100", [](StageInfo& s) { s.SupplyCount[2] = 1; }},
-      {"START DELAY 0", [](StageInfo& s) { s.StartDelay = 0; }},
-      {"PIPE SET 5", [](StageInfo& s) { s.PipeSet = 5; }},
-      {"BAD CELL 3,2", [](StageInfo& s) { s.StageMap[23] = 41; }},
-      {"DRAIN OFF BOARD", [](StageInfo& s) { s.SpecialEntry[1].Y = 8; }},
-      {"SOURCE DIRECTION 4", [](StageInfo& s) { s.SpecialEntry[0].Dir = 4; }},
-      {"WARP NOT LINKED",
-       [](StageInfo& s) {
-         s.SpecialEntry[2] = W{4, 4, 0, 0}, s.SpecialEntry[3] = W{5, 5, 0, 0};
-       }},
-      {"NO WARP EXIT",
-       [](StageInfo& s) {
-         s.SpecialEntry[2] = W{4, 4, 0, 1};
-       }},
-      {"DRAIN ON SOURCE",
-       [](StageInfo& s) {
-         s.SpecialEntry[1] = W{1, 3, 0, 0};
-       }},
-      {"SPEED 124 TOO SLOW", [](StageInfo& s) { s.SpeedByte = 124; }},
-  };
-  for (const auto& c : cases) {
-    StageInfo s = OpenStage();
-    c.Spoil(s);
-    StartVerdict(s);
-    EXPECT_EQ(VerdictKind::Fault, CurrentVerdict().Kind) << c.Label;
-    EXPECT_EQ(c.Label, VerdictLabel(CurrentVerdict()));
-    // The sentence of the loader and the compiler comes from the same fault.
-    EXPECT_EQ(CheckStage(s), FaultReason(CurrentVerdict().Fault)) << c.Label;
-  }
 }
 
 TEST(VerdictTest, RoutesAndTheirAbsence) {
@@ -153,25 +106,18 @@ bool SameRoute(const RouteInfo& a, const RouteInfo& b) {
 // compiler's search in one go ends, step for step (with fewer steps than
 // the compiler's, so that both searches are cut short on the hard stages).
 TEST(VerdictTest, SlicedSearchMatchesTheWholeSearchOnShippedStages) {
-  const char* env = std::getenv("DUCTORA_RUNTIME_DIR");
-  const fs::path root =
-      env != nullptr ? fs::path(env) : fs::read_symlink("/proc/self/exe").parent_path();
   int stages = 0;
   for (int course = 0; course < 3; course++) {
-    const fs::path path = root / "data" / "stage" / ("course" + std::to_string(course) + ".dat");
-    std::ifstream f(path, std::ios::binary);
-    ASSERT_TRUE(f) << path;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                                     std::istreambuf_iterator<char>());
-    for (size_t at = 0; at + kStageRecordSize <= bytes.size(); at += kStageRecordSize) {
-      StageInfo s{};
-      DecodeStage(bytes.data() + at, s);
+    const std::vector<StageInfo> records = testing_support::ShippedCourse(course);
+    for (size_t i = 0; i < records.size(); i++) {
+      const StageInfo& s = records[i];
       const SolveResult whole = SolveStage(s, 40000);
       StartSolve(s, 40000);
       int slices = 0;
       while (!ContinueSolve(997)) slices++;
       const SolveResult& sliced = SolveOutcome();
-      const std::string where = path.string() + " stage " + std::to_string(at / 110 + 1);
+      const std::string where =
+          "course " + std::to_string(course) + " stage " + std::to_string(i + 1);
       EXPECT_EQ(whole.Found, sliced.Found) << where;
       EXPECT_EQ(whole.Exhausted, sliced.Exhausted) << where;
       EXPECT_EQ(whole.Nodes, sliced.Nodes) << where;
