@@ -15,11 +15,8 @@ mode=$1
 build=$2
 id=$3
 version=$4
+source "$(dirname "$0")/../window/lib/display.bash"
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
 skip_without() {
   for tool in "$@"; do
     if ! command -v "$tool" > /dev/null; then
@@ -36,15 +33,7 @@ case $mode in
   *) fail "unknown mode $mode" ;;
 esac
 
-work=$(mktemp -d)
-xvfb_pid=
-game_pid=
-cleanup() {
-  if [[ -n $game_pid ]]; then kill "$game_pid" 2> /dev/null || true; fi
-  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2> /dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+window_scratch
 
 prefix=$work/usr
 cmake --install "$build" --prefix "$prefix" > "$work/install.log" ||
@@ -113,32 +102,9 @@ check_validators() {
   echo "ok: desktop-file-validate and appstreamcli validate --no-net pass"
 }
 
-start_xvfb() {
-  local n
-  for n in $(seq 141 190); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    rm -f "$work/displayfd"
-    Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3> "$work/displayfd" \
-      > "$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-      [[ -s $work/displayfd ]] && break
-      kill -0 "$xvfb_pid" 2> /dev/null || break
-      sleep 0.1
-    done
-    if [[ -s $work/displayfd ]]; then
-      export DISPLAY=:$n
-      return
-    fi
-    kill "$xvfb_pid" 2> /dev/null || true
-    xvfb_pid=
-  done
-  fail "no Xvfb could be started on displays :141 to :190"
-}
-
 check_window() {
-  start_xvfb
-  unset WAYLAND_DISPLAY SDL_VIDEO_X11_WMCLASS SDL_VIDEO_WAYLAND_WMCLASS
+  start_xvfb 141 190
+  unset SDL_VIDEO_X11_WMCLASS SDL_VIDEO_WAYLAND_WMCLASS
   mkdir -p "$work/home"
   HOME=$work/home XDG_DATA_HOME= XDG_CONFIG_HOME= SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
