@@ -4,10 +4,8 @@
 # the menus, a game of course A, then "EXIT GAME"; the same seed plays the
 # same game again, and the bot's options refuse bad values.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 make_root "$work/root" "$runner"
 
 field() { python3 -c "import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]])" "$1" "$2"; }

@@ -6,12 +6,9 @@
 # goes on to the title after the game and leaves the save file alone.
 #   command_line.sh DUCTORA-HEADLESS TESTS-DIR
 set -euo pipefail
-runner=$1
-tests=$2
+source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 game=$(dirname "$runner")/ductora
-source "$tests/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # run NAME PROGRAM ARGS...: stdout, stderr and status into $work/NAME.*,
 # with no display at all: a program that tried to open its window would

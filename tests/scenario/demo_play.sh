@@ -6,10 +6,8 @@
 # The save file is the same, byte for byte, before and after. Every shipped
 # demo plays back to the end it was recorded with.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 demos=$(cd "$(dirname "$runner")" && pwd)/data/demo
 make_root "$work/root" "$runner"
 mkdir -p "$work/root/data/demo"

@@ -8,11 +8,9 @@
 # the file alone until something changes.
 #   editor_build.sh DUCTORA-HEADLESS TESTS-DIR
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 stagec=$(dirname "$runner")/stagec
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME=$work/xdg
 courses=$XDG_DATA_HOME/ductora-fiesta/courses
 

@@ -7,11 +7,9 @@
 # checks refuse is not played at all.
 #   editor_test_play.sh DUCTORA-HEADLESS TESTS-DIR
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 stagec=$(dirname "$runner")/stagec
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME=$work/xdg
 
 # course NAME MAP-ROW-3: a one-stage course with that fourth map row.

@@ -6,23 +6,14 @@
 # frame; pieces left in the middle pile up until one lands above the well,
 # which ends the game, stops the music and, only for a new best, saves.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 
 # Z at 20 starts a one-player game, Up at 101 moves to the last course line,
 # Z at 130 chooses it.
 choose='20 Z tap
 101 Up tap
 130 Z tap'
-
-play() {  # play NAME FRAMES SCRIPT: one run in the folder NAME
-  local dir=$work/$1
-  printf '%s\n' "$3" > "$dir.txt"
-  "$runner" --root "$dir" --input "$dir.txt" --frames "$2" --events "$dir-events.txt" \
-    --state "$dir-state.json"
-}
 
 # The endless tune starts at the end of the first frame of play; the frame
 # before it is frame 0 of the game.

@@ -4,9 +4,8 @@
 # file missing, a data folder it may not write to, and a joystick pulled out
 # in the middle of play.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
+scenario_start "$@"
 extra=
 trap 'chmod -R u+w "$work" $extra; rm -rf "$work" $extra' EXIT
 
@@ -19,21 +18,12 @@ play_a='20 Z tap
 440 Down tap
 460 Z tap'
 
-run() {  # run NAME FRAMES SCRIPT [RUNNER]: one game in the folder NAME
-  local dir=$work/$1 status=0
-  printf '%s\n' "$3" > "$dir.txt"
-  "${4:-$runner}" --root "$dir" --input "$dir.txt" --frames "$2" --events "$dir-events.txt" \
-    --state "$dir-state.json" --shot "$2:$dir.png" > "$dir-out.txt" 2>&1 || status=$?
-  echo "$status"
-}
-messages() { awk '$2 == "message" { $1 = $2 = ""; sub(/^ +/, ""); print }' "$1"; }
-
 # No sound folder at all, then sounds without their music folder: the game
 # says once for each effect that it could not load it, then plays on in
 # silence, lays its pieces and saves.
 mkdir -p "$work/nosound/data/stage"
 cp "$(dirname "$runner")"/data/stage/course*.dat "$work/nosound/data/stage/"
-expect "no sound folder: status" "$(run nosound 600 "$play_a")" 0
+expect "no sound folder: status" "$(play_status nosound 600 "$play_a")" 0
 expect "no sound folder: score" "$(state_field "$work/nosound-state.json" TotalScore)" 200
 expect "no sound folder: messages" "$(messages "$work/nosound-events.txt" | sort -u | wc -l)" 19
 expect "no sound folder: the first message" "$(messages "$work/nosound-events.txt" | head -1)" \
@@ -44,7 +34,7 @@ make_root "$work/nomusic" "$runner"
 rm "$work/nomusic/sound"
 mkdir "$work/nomusic/sound"
 ln -s "$(cd "$(dirname "$runner")" && pwd)/sound/se" "$work/nomusic/sound/se"
-expect "no music folder: status" "$(run nomusic 600 "$play_a")" 0
+expect "no music folder: status" "$(play_status nomusic 600 "$play_a")" 0
 expect "no music folder: score" "$(state_field "$work/nomusic-state.json" TotalScore)" 200
 expect "no music folder: effects still sound" \
   "$(awk '$2 == "sound" { n++ } END { print (n > 0) }' "$work/nomusic-events.txt")" 1
@@ -52,7 +42,7 @@ expect "no music folder: messages" "$(messages "$work/nomusic-events.txt")" ""
 
 # Silence changes nothing else: the picture is the same as with sound.
 make_root "$work/sound" "$runner"
-run sound 600 "$play_a" > /dev/null
+play_status sound 600 "$play_a" > /dev/null
 cmp -s "$work/sound.png" "$work/nosound.png" || { echo "FAIL: silence changed the picture"; exit 1; }
 
 # Course B's file missing: choosing it says which file could not be read
@@ -61,7 +51,7 @@ make_root "$work/nocourse" "$runner"
 rm "$work/nocourse/data/stage/course1.dat"
 write_save "$work/nocourse" 3 0:0=123456
 cp "$work/nocourse/data/ductora.dat" "$work/saved-before.dat"
-expect "missing course: status" "$(run nocourse 600 $'20 Z tap\n90 Down tap\n100 Z tap')" 1
+expect "missing course: status" "$(play_status nocourse 600 $'20 Z tap\n90 Down tap\n100 Z tap')" 1
 expect "missing course: message" "$(messages "$work/nocourse-events.txt")" \
   "cannot read the course file $work/nocourse/data/stage/course1.dat"
 cmp -s "$work/saved-before.dat" "$work/nocourse/data/ductora.dat" ||
@@ -110,8 +100,8 @@ pad_game() {  # pad_game END: J0 plays, holds Down from 440 and ends it with END
 }
 make_root "$work/unplug" "$runner"
 make_root "$work/release" "$runner"
-expect "unplugged: status" "$(run unplug 700 "$(pad_game '460 J0 disconnect')")" 0
-run release 700 "$(pad_game '460 J0.Down up')" > /dev/null
+expect "unplugged: status" "$(play_status unplug 700 "$(pad_game '460 J0 disconnect')")" 0
+play_status release 700 "$(pad_game '460 J0.Down up')" > /dev/null
 expect "unplugged: score" "$(state_field "$work/unplug-state.json" TotalScore)" 300
 cmp -s "$work/unplug.png" "$work/release.png" ||
   { echo "FAIL: the unplugged joystick left a different game than a released one"; exit 1; }

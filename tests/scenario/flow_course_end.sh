@@ -5,10 +5,8 @@
 # saves the hi-score, and once all three courses are finished the next
 # one-player course select offers "HEYLAW".
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 
 # Courses of one stage each: the drain right beside the source, nothing to
 # lay, so the water clears the stage on its own soon after the intro.

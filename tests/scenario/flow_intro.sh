@@ -4,10 +4,8 @@
 # full screen after the stage title and back after "READY?" leaves the same
 # picture at "GO !!" as an intro watched in the window throughout.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 make_root "$work/root" "$runner"
 
 # The game starts at 90; the stage title appears at 184, "READY?" at 244

@@ -4,10 +4,8 @@
 # failure ends the game with "GAME  OVER", the hi-score rule and a save, and
 # the next game starts afresh from the title.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 
 # One player on course A: the play starts at 364; the player lays two pieces
 # away from the water's way (200 points) and lets the water leak twice.
@@ -18,13 +16,6 @@ one_player='20 Z tap
 440 Z tap
 450 Right tap
 460 Z tap'
-
-play() {  # play NAME FRAMES [SCRIPT LINES]: one run in the folder NAME
-  local dir=$work/$1
-  printf '%s\n' "$3" > "$dir.txt"
-  "$runner" --root "$dir" --input "$dir.txt" --frames "$2" --events "$dir-events.txt" \
-    --state "$dir-state.json"
-}
 
 # Lives 1 in the second attempt, at the same stage.
 make_root "$work/a" "$runner"

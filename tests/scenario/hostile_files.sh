@@ -6,24 +6,23 @@
 # wait for ever, /dev/zero would exhaust the memory), say what it could not
 # read, and go on playing.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 limit=60  # seconds; a normal game of these lengths takes well under one
 
-run() {  # run NAME FRAMES [SCRIPT]: one game in the folder NAME, its status
-  local dir=$work/$1 status=0
-  printf '%s\n' "${3:-}" > "$dir.txt"
-  timeout "$limit" "$runner" --root "$dir" --input "$dir.txt" --frames "$2" \
-    --events "$dir-events.txt" --state "$dir-state.json" --shot "$2:$dir.png" \
-    > "$dir-out.txt" 2>&1 || status=$?
-  if (( status == 124 )); then echo "FAIL: $1: still running after ${limit}s"; exit 1; fi
-  echo "$status"
-}
-messages() { awk '$2 == "message" { $1 = $2 = ""; sub(/^ +/, ""); print }' "$1"; }
 read_fail='データファイルの読み込みに失敗しました。'
 write_fail='データファイルの書き込みに失敗しました。'
+# hostile FILE KIND [SIZE]: FILE replaced by a FIFO, a link to /dev/zero, a
+# folder or a sparse file of SIZE (default 4 GiB).
+hostile() {
+  rm -f "$1"
+  case $2 in
+    fifo) mkfifo "$1" ;;
+    zero) ln -s /dev/zero "$1" ;;
+    folder) mkdir "$1" ;;
+    huge) truncate -s "${3:-4G}" "$1" ;;
+  esac
+}
 
 # A save file that is no file: the game says it could not read it, plays on
 # with the defaults and, at the end, saves a real file in its place (a
@@ -31,12 +30,8 @@ write_fail='データファイルの書き込みに失敗しました。'
 for kind in fifo zero folder; do
   make_root "$work/save-$kind" "$runner"
   save=$work/save-$kind/data/ductora.dat
-  case $kind in
-    fifo) mkfifo "$save" ;;
-    zero) ln -s /dev/zero "$save" ;;
-    folder) mkdir "$save" ;;
-  esac
-  expect "$kind save file: status" "$(run "save-$kind" 120)" 0
+  hostile "$save" $kind
+  expect "$kind save file: status" "$(play_status "save-$kind" 120)" 0
   if [[ $kind == folder ]]; then
     expect "$kind save file: messages" "$(messages "$work/save-$kind-events.txt")" \
       "$read_fail"$'\n'"$write_fail"
@@ -55,7 +50,7 @@ done
 make_root "$work/tail" "$runner"
 write_save "$work/tail" 5 0:0=654321 1:2=777777
 truncate -s +1G "$work/tail/data/ductora.dat"
-expect "1 GiB tail: status" "$(run tail 120)" 0
+expect "1 GiB tail: status" "$(play_status tail 120)" 0
 expect "1 GiB tail: messages" "$(messages "$work/tail-events.txt")" ""
 expect "1 GiB tail: hi-score" "$(saved_hiscore "$work/tail/data/ductora.dat" 0 0)" 654321
 expect "1 GiB tail: 2-player hi-score" "$(saved_hiscore "$work/tail/data/ductora.dat" 1 2)" 777777
@@ -73,7 +68,7 @@ play='10 Down tap
 110 Z tap
 430 Z tap'
 make_root "$work/sound" "$runner"
-expect "with sound: status" "$(run sound 600 "$play")" 0
+expect "with sound: status" "$(play_status sound 600 "$play")" 0
 tune=$(awk '$2 == "music-play" { $1 = $2 = ""; sub(/^ +/, ""); print; exit }' \
   "$work/sound-events.txt")
 [[ -n $tune ]] || { echo "FAIL: the stage played no music"; exit 1; }
@@ -81,15 +76,8 @@ for kind in fifo zero folder huge; do
   for what in se/se02.wav "music/$tune"; do
     name=${what%%/*}-$kind
     make_root "$work/$name" "$runner" copy
-    file=$work/$name/sound/$what
-    rm "$file"
-    case $kind in
-      fifo) mkfifo "$file" ;;
-      zero) ln -s /dev/zero "$file" ;;
-      folder) mkdir "$file" ;;
-      huge) truncate -s 4G "$file" ;;
-    esac
-    expect "$kind $what: status" "$(run "$name" 600 "$play")" 0
+    hostile "$work/$name/sound/$what" $kind
+    expect "$kind $what: status" "$(play_status "$name" 600 "$play")" 0
     cmp -s "$work/sound.png" "$work/$name.png" ||
       { echo "FAIL: $kind $what: the game went differently"; exit 1; }
     expect "$kind $what: the confirm sound" "$(sound_frames "$work/$name-events.txt" 4)" \
@@ -107,14 +95,8 @@ done
 for kind in fifo zero folder huge; do
   make_root "$work/co-$kind" "$runner"
   course=$work/co-$kind/data/stage/course0.dat
-  rm "$course"
-  case $kind in
-    fifo) mkfifo "$course" ;;
-    zero) ln -s /dev/zero "$course" ;;
-    folder) mkdir "$course" ;;
-    huge) truncate -s 2G "$course" ;;
-  esac
-  expect "$kind course: status" "$(run "co-$kind" 600 $'20 Z tap\n100 Z tap')" 1
+  hostile "$course" $kind 2G
+  expect "$kind course: status" "$(play_status "co-$kind" 600 $'20 Z tap\n100 Z tap')" 1
   expect "$kind course: message" "$(messages "$work/co-$kind-events.txt")" \
     "cannot read the course file $course"
 done

@@ -5,9 +5,8 @@
 # the start (nohup) stays ignored; a bad stage record says so and saves on
 # its way out (exit 1).
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
+scenario_start "$@"
 pid=
 trap '[[ -n $pid ]] && kill -9 "$pid" 2> /dev/null; rm -rf "$work"' EXIT
 

@@ -4,10 +4,8 @@
 # has finished all three courses, and the world name of the line under the
 # cursor is typed out one character every four frames with sound 15.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 
 # Z at 20 starts a one-player game (Down first for two players); the course
 # select opens at 81 and Up at 101 moves from the first line to the last.

@@ -3,10 +3,8 @@
 # The title menu: auto-repeat and wrap of the cursor, every device confirms,
 # a held button does not, and "EXIT GAME" saves and ends the program.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 
 # Down held from frame 10 to 45 moves at 10, 34 and 40, wrapping from
 # "EXIT GAME" back to the first line; joystick 1 then moves the cursor to

@@ -3,10 +3,8 @@
 # A game paused for 1000 frames plays on exactly as if it had not been
 # paused: the same state and the same events, shifted by the paused frames.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 make_root "$work/root" "$runner"
 
 base='20 Z tap

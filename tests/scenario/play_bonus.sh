@@ -10,11 +10,8 @@
 #     breaking sound 11); exactly the 5 pieces needed, so no long-range bonus.
 #   3 "Just Enough": 2 pieces for 2 needed and empty cells: "NO BONUS".
 set -euo pipefail
-runner=$1
-tests=$2
-source "$tests/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 bin=$(cd "$(dirname "$runner")" && pwd)
 
 # A program folder whose only course is the bonus course.
@@ -23,14 +20,7 @@ root() {
   "$bin/stagec" "$tests/data/play_bonus.txt" "$work/$1/data/stage/course0.dat" > /dev/null
   ln -s "$bin/sound" "$work/$1/sound"
 }
-run() {  # run NAME FRAMES SCRIPT
-  printf '%s\n' "$3" > "$work/$1.txt"
-  "$runner" --root "$work/$1" --input "$work/$1.txt" --frames "$2" --events "$work/$1-events.txt" \
-    --state "$work/$1-state.json"
-}
 scores() { grep -o '"Score": \[[-0-9, ]*\]' "$1" | sed 's/"Score": //'; }
-# Frames at which stage play starts: the stage music begins as play does.
-starts() { awk '$2 == "music-play" { printf "%s ", $1 }' "$1" | sed 's/ $//'; }
 # Sounds n between two frames (from included, to excluded).
 count_between() {
   awk -v n="$2" -v a="$3" -v b="$4" '$2 == "sound" && $3 == n && $1 >= a && $1 < b' "$1" | wc -l
@@ -38,11 +28,11 @@ count_between() {
 
 # One player through the whole course.
 root one
-run one 3600 '20 Z tap
+play one 3600 '20 Z tap
 90 Z tap'
 ev=$work/one-events.txt
-read -r s1 s2 s3 _ <<< "$(starts "$ev")"
-[[ -n ${s3:-} ]] || { echo "FAIL: the three stages were not all played: $(starts "$ev")"; exit 1; }
+read -r s1 s2 s3 _ <<< "$(music_starts "$ev")"
+[[ -n ${s3:-} ]] || { echo "FAIL: the three stages were not all played: $(music_starts "$ev")"; exit 1; }
 expect "final scores" "$(scores "$work/one-state.json")" "[101900, 0]"
 expect "stages cleared" "$(state_field "$work/one-state.json" StageNo)" 3
 expect "lives kept" "$(state_field "$work/one-state.json" Lives)" 2
@@ -62,21 +52,21 @@ expect "break spacing" "$((b2 - b1))" 32
 (( b1 > s2 && b2 < s3 )) || { echo "FAIL: breaks at $b1 $b2 outside stage 2"; exit 1; }
 
 # The score after each stage: the state as the next stage begins.
-run one "$s2" '20 Z tap
+play one "$s2" '20 Z tap
 90 Z tap'
 expect "after the full board" "$(scores "$work/one-state.json")" "[101000, 0]"
-run one "$s3" '20 Z tap
+play one "$s3" '20 Z tap
 90 Z tap'
 expect "after the cross" "$(scores "$work/one-state.json")" "[101900, 0]"
 
 # Two players: the full board pays both on one line; the long-range line is
 # player 1's alone (player 2 owns no pipe on the route and needs none).
 root two
-run two 1700 '5 Down tap
+play two 1700 '5 Down tap
 20 Z tap
 90 Z tap'
-read -r t1 t2 _ <<< "$(starts "$work/two-events.txt")"
-run two "$t2" '5 Down tap
+read -r t1 t2 _ <<< "$(music_starts "$work/two-events.txt")"
+play two "$t2" '5 Down tap
 20 Z tap
 90 Z tap'
 expect "two players after the full board" "$(scores "$work/two-state.json")" "[101500, 100000]"

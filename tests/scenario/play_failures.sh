@@ -9,11 +9,8 @@
 # Each course game has two lives: 2 in the first attempt, 1 in the second,
 # and the second failure ends the game (game over saves).
 set -euo pipefail
-runner=$1
-tests=$2
-source "$tests/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 bin=$(cd "$(dirname "$runner")" && pwd)
 "$bin/stagec" "$tests/data/play_fail.txt" "$work/fail.dat" > /dev/null
 
@@ -23,12 +20,7 @@ root() {
   dd if="$work/fail.dat" of="$work/$1/data/stage/course0.dat" bs=110 skip="$2" count=1 2> /dev/null
   ln -s "$bin/sound" "$work/$1/sound"
 }
-run() {  # run NAME FRAMES
-  printf '20 Z tap\n90 Z tap\n' > "$work/$1.txt"
-  "$runner" --root "$work/$1" --input "$work/$1.txt" --frames "$2" --events "$work/$1-events.txt" \
-    --state "$work/$1-state.json"
-}
-starts() { awk '$2 == "music-play" { printf "%s ", $1 }' "$1" | sed 's/ $//'; }
+start=$'20 Z tap\n90 Z tap'  # one player on course A
 first_save() { awk '$2 == "save" { print $1; exit }' "$1"; }
 
 # check_two_failures NAME RECORD: both attempts fail the same way, then the
@@ -36,8 +28,8 @@ first_save() { awk '$2 == "save" { print $1; exit }' "$1"; }
 check_two_failures() {
   local name=$1 ev=$work/$1-events.txt a1 a2 leak1 leak2 more
   root "$name" "$2"
-  run "$name" 2600
-  read -r a1 a2 more <<< "$(starts "$ev")"
+  play "$name" 2600 "$start"
+  read -r a1 a2 more <<< "$(music_starts "$ev")"
   expect "$name: attempts" "${more:-none}" none
   [[ -n ${a2:-} ]] || { echo "FAIL: $name: no second attempt"; exit 1; }
   expect "$name: lives at the end" "$(state_field "$work/$name-state.json" Lives)" 0
@@ -50,9 +42,9 @@ check_two_failures() {
   # Same stage, same water: the second attempt fails as long after its start.
   expect "$name: same failure" "$((leak2 - a2))" "$((leak1 - a1))"
   # Lives 1 while the second attempt is played.
-  run "$name" "$((a2 + 30))"
+  play "$name" "$((a2 + 30))" "$start"
   expect "$name: lives in the second attempt" "$(state_field "$work/$name-state.json" Lives)" 1
-  run "$name" "$((a1 + 30))"
+  play "$name" "$((a1 + 30))" "$start"
   expect "$name: lives in the first attempt" "$(state_field "$work/$name-state.json" Lives)" 2
   # From the splash to the next intro: 9 splash steps, 181 frames of pause,
   # and for a drain reached short one more frame, the message's long wait.

@@ -6,10 +6,8 @@
 # replaces it; a replay never writes the save file; a key ends a replay; a
 # broken file or one of another version is refused with a message.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+scenario_start "$@"
 make_root "$work/root" "$runner"
 save=$work/root/data/ductora.dat
 kept=$work/root/data/replays/course-a-1p.replay

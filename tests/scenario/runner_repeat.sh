@@ -2,9 +2,8 @@
 # SPDX-License-Identifier: Zlib
 # The runner repeats itself exactly and refuses a bad script with its line.
 set -euo pipefail
-runner=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 
 cat > "$work/script.txt" <<'SCRIPT'
 # a few keys over the first screens

@@ -7,11 +7,8 @@
 # and the game plays on.
 #   settings_file.sh DUCTORA-HEADLESS TESTS-DIR
 set -euo pipefail
-runner=$1
-tests=$2
-source "$tests/scenario/lib/game_root.bash"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$2/scenario/lib/game_root.bash"
+scenario_start "$@"
 
 make_root "$work/r" "$runner"
 write_save "$work/r" 0

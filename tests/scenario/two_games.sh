@@ -4,9 +4,8 @@
 # reads back whole after every save. Games killed with SIGKILL in a loop
 # leave no growing pile of temporary files beside it.
 set -euo pipefail
-runner=$1
 source "$2/scenario/lib/game_root.bash"
-work=$(mktemp -d)
+scenario_start "$@"
 pids=()
 trap 'for p in "${pids[@]}"; do kill -9 "$p" 2> /dev/null || true; done; wait; rm -rf "$work"' EXIT
 make_root "$work/root" "$runner"

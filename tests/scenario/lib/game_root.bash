@@ -1,7 +1,16 @@
 # SPDX-License-Identifier: Zlib
-# Helpers for scenario tests that need a program folder of their own: a save
-# file written to order, stage files of their own, and readers for the event
-# log and the save file the game leaves behind.
+# Helpers for scenario tests: a scratch folder, program folders of their own,
+# games played in them, a save file written to order, and readers for the
+# event log, the state file and the save file the game leaves behind.
+
+# scenario_start RUNNER TESTS-DIR: the test's $runner and $tests, and a
+# scratch folder $work removed at the exit.
+scenario_start() {
+  runner=$1
+  tests=$2
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
 
 # make_root DIR RUNNER [copy]: a program folder with the built stages and
 # sounds. The sounds are linked from the build folder, or copied with "copy"
@@ -17,6 +26,31 @@ make_root() {
   else
     ln -s "$bin/sound" "$dir/sound"
   fi
+}
+
+# play NAME FRAMES SCRIPT [OPTION...]: one game in the program folder
+# $work/NAME with the script lines SCRIPT, its events and state beside the
+# folder in NAME-events.txt and NAME-state.json. A game still running after
+# $limit seconds (default 600) is stopped, with status 124.
+play() {
+  local dir=$work/$1 frames=$2
+  printf '%s\n' "$3" > "$dir.txt"
+  shift 3
+  timeout "${limit:-600}" "$runner" --root "$dir" --input "$dir.txt" --frames "$frames" \
+    --events "$dir-events.txt" --state "$dir-state.json" "$@"
+}
+
+# play_status NAME FRAMES [SCRIPT]: play, with a picture of the last frame in
+# NAME.png and the output in NAME-out.txt; prints the exit status. A game
+# stopped by the time limit fails the test.
+play_status() {
+  local status=0
+  play "$1" "$2" "${3:-}" --shot "$2:$work/$1.png" > "$work/$1-out.txt" 2>&1 || status=$?
+  if ((status == 124)); then
+    echo "FAIL: $1: still running after ${limit:-600}s"
+    exit 1
+  fi
+  echo "$status"
 }
 
 # le32 VALUE: the four little-endian bytes of a 32-bit value, as printf escapes.
@@ -66,6 +100,12 @@ saved_mask() { od -An -tu1 -j64 -N1 "$1" | tr -d ' '; }
 
 # sound_frames EVENTS N: the frames at which sound N started, on one line.
 sound_frames() { awk -v n="$2" '$2 == "sound" && $3 == n { printf "%s ", $1 }' "$1" | sed 's/ $//'; }
+
+# music_starts EVENTS: the frames at which a tune started, on one line.
+music_starts() { awk '$2 == "music-play" { printf "%s ", $1 }' "$1" | sed 's/ $//'; }
+
+# messages EVENTS: the texts of the game's messages, one a line.
+messages() { awk '$2 == "message" { $1 = $2 = ""; sub(/^ +/, ""); print }' "$1"; }
 
 # state_field STATE NAME: a number of the runner's state file.
 state_field() { grep -o "\"$2\": -\?[0-9]*" "$1" | head -1 | awk '{ print $2 }'; }
