@@ -261,9 +261,10 @@ struct FileState {
   struct stat St;
 };
 
+// Only a regular file is read: opening a FIFO would wait for a writer.
 FileState StateOf(const std::string& path) {
-  FileState f{ReadText(path), {}};
-  ::lstat(path.c_str(), &f.St);
+  FileState f{};
+  if (::lstat(path.c_str(), &f.St) == 0 && S_ISREG(f.St.st_mode)) f.Text = ReadText(path);
   return f;
 }
 
@@ -308,37 +309,33 @@ TEST(SettingsFile, WrittenOnceWithTheDefaultsThenOnlyRead) {
 
 TEST(SettingsFile, FilesThatCannotBeReadGiveTheDefaultsAndStayAsTheyAre) {
   const std::string folder = TempFolder("settings-bad");
+  const struct {
+    const char* Name;
+    void (*Make)(const std::string& path);
+    bool MakeDefaults;
+    const char* Problem;
+  } cases[] = {
+      {"dir.ini", [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, true,
+       ": not a regular file; using the default settings"},
+      // A FIFO with no writer would block an ordinary open for ever.
+      {"fifo.ini", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, true,
+       ": not a regular file; using the default settings"},
+      {"big.ini", [](const std::string& p) { Write(p, std::string(70000, '#')); }, true,
+       ": larger than 64 KiB; using the default settings"},
+      // Missing and not to be made (--settings FILE): nothing is created.
+      {"none.ini", [](const std::string&) {}, false, ": no such file; using the default settings"},
+  };
   std::vector<std::string> problems;
-
-  // A folder in its place.
-  ASSERT_EQ(::mkdir((folder + "dir.ini").c_str(), 0700), 0);
-  const FileState dir = StateOf(folder + "dir.ini");
-  ExpectSame(plat::LoadSettingsFile(folder + "dir.ini", true, problems), plat::DefaultSettings());
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0], folder + "dir.ini: not a regular file; using the default settings");
-  ExpectUntouched(dir, folder + "dir.ini");
-
-  // A FIFO with no writer would block an ordinary open for ever.
-  ASSERT_EQ(::mkfifo((folder + "fifo.ini").c_str(), 0600), 0);
-  problems.clear();
-  ExpectSame(plat::LoadSettingsFile(folder + "fifo.ini", true, problems), plat::DefaultSettings());
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0], folder + "fifo.ini: not a regular file; using the default settings");
-
-  // Too large to be a settings file.
-  Write(folder + "big.ini", std::string(70000, '#'));
-  const FileState big = StateOf(folder + "big.ini");
-  problems.clear();
-  plat::LoadSettingsFile(folder + "big.ini", true, problems);
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0], folder + "big.ini: larger than 64 KiB; using the default settings");
-  ExpectUntouched(big, folder + "big.ini");
-
-  // Missing and not to be made (--settings FILE): nothing is created.
-  problems.clear();
-  plat::LoadSettingsFile(folder + "none.ini", false, problems);
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0], folder + "none.ini: no such file; using the default settings");
+  for (const auto& c : cases) {
+    const std::string path = folder + c.Name;
+    c.Make(path);
+    const FileState before = StateOf(path);
+    problems.clear();
+    ExpectSame(plat::LoadSettingsFile(path, c.MakeDefaults, problems), plat::DefaultSettings());
+    ASSERT_EQ(problems.size(), 1u) << c.Name;
+    EXPECT_EQ(problems[0], path + c.Problem);
+    ExpectUntouched(before, path);
+  }
   EXPECT_FALSE(std::filesystem::exists(folder + "none.ini"));
 
   // A dangling link in its place is not replaced by the defaults file.
