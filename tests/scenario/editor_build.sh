@@ -14,15 +14,8 @@ stagec=$(dirname "$runner")/stagec
 export XDG_DATA_HOME=$work/xdg
 courses=$XDG_DATA_HOME/ductora-fiesta/courses
 
-# taps FRAME KEY COUNT: COUNT taps of KEY two frames apart from FRAME;
-# prints the frame after the last.
 script=$work/build.txt
 : > "$script"
-taps() {
-  local f=$1 i
-  for (( i = 0; i < $3; i++ )); do echo "$(( f + 2 * i )) $2 tap" >> "$script"; done
-  next=$(( f + 2 * $3 ))
-}
 # The cursor starts on cell (0, 0). Source at (1, 3) flowing right: 15
 # steps back from empty; drain at (8, 3) opening left: 9 steps back.
 taps 10 Right 1; taps $next Down 3; taps $next X 15
@@ -79,13 +72,8 @@ expect "no change, no save" "$(grep -c course-saved "$work/walled.log" || true)"
 good=$work/compiled.dat
 : > "$work/faults.dat"
 fault() {  # fault OFFSET BYTE...: the good record with bytes from OFFSET on
-  local at=$1 b
-  shift
   cp "$good" "$work/one.dat"
-  for b in "$@"; do
-    printf "\\x$(printf %02x "$b")" | dd of="$work/one.dat" bs=1 seek="$at" conv=notrunc 2> /dev/null
-    at=$(( at + 1 ))
-  done
+  poke "$work/one.dat" "$@"
   cat "$work/one.dat" >> "$work/faults.dat"
 }
 fault 98 255               # the drain absent

@@ -39,26 +39,11 @@ course laid '.@------X.'
 course bare '.@......X.'
 
 # TEST is the right panel's eighth line: from (0, 0) right 11, down 6.
-cat > "$work/keys.txt" <<'EOF2'
-10 Right tap
-12 Right tap
-14 Right tap
-16 Right tap
-18 Right tap
-20 Right tap
-22 Right tap
-24 Right tap
-26 Right tap
-28 Right tap
-30 Right tap
-32 Down tap
-34 Down tap
-36 Down tap
-38 Down tap
-40 Down tap
-42 Down tap
-60 Z tap
-EOF2
+script=$work/keys.txt
+: > "$script"
+taps 10 Right 11
+taps $next Down 6
+echo "60 Z tap" >> "$script"
 
 for name in laid bare; do
   make_root "$work/$name-root" "$runner"
@@ -85,7 +70,7 @@ cleared=$(grep "test-play cleared" "$work/laid.log" | cut -d' ' -f1)
 
 # A stage without a drain is refused: no play starts.
 cp "$work/laid.dat" "$work/nodrain.dat"
-printf '\xff' | dd of="$work/nodrain.dat" bs=1 seek=98 conv=notrunc 2> /dev/null
+poke "$work/nodrain.dat" 98 255
 "$runner" --edit "$work/nodrain.dat" --input "$work/keys.txt" --frames 200 \
   --edit-log "$work/nodrain.log"
 expect "nodrain: verdict" "$(grep verdict "$work/nodrain.log" | tail -n 1 | cut -d' ' -f2-)" \

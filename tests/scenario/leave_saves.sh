@@ -63,7 +63,7 @@ make_root "$work/bad" "$runner"
 course=$work/bad/data/stage/course0.dat
 rm "$course"
 cp "$(dirname "$runner")/data/stage/course0.dat" "$course"
-printf '\x00' | dd of="$course" bs=1 seek=8 conv=notrunc 2> /dev/null
+poke "$course" 8 0
 write_save "$work/bad" 1 0:0=515151
 rm -f "$work/bad-events.txt"
 status=0

@@ -35,10 +35,7 @@ expect "the file's full screen" "$(display_at_start --settings "$work/full.ini")
 expect "--window over the file" "$(display_at_start --settings "$work/full.ini" --window)" 0
 expect "no problems reported" "$(cat "$work/err")" ""
 # (Each run's shutdown saves the mode it ended in.)
-save_full_screen() {
-  printf '\x01\x00\x00\x00' | dd of="$work/r/data/ductora.dat" bs=1 seek=65 conv=notrunc \
-    2> /dev/null
-}
+save_full_screen() { poke "$work/r/data/ductora.dat" 65 1 0 0 0; }
 printf 'fullscreen = no\n' > "$work/window.ini"
 save_full_screen
 expect "the file's window over the saved full screen" \

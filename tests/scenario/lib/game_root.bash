@@ -53,6 +53,24 @@ play_status() {
   echo "$status"
 }
 
+# taps FRAME KEY COUNT: COUNT taps of KEY two frames apart from FRAME, added
+# to the script file $script; sets $next to the frame after the last.
+taps() {
+  local f=$1 i
+  for ((i = 0; i < $3; i++)); do echo "$((f + 2 * i)) $2 tap" >> "$script"; done
+  next=$((f + 2 * $3))
+}
+
+# poke FILE OFFSET BYTE...: the bytes written into FILE from OFFSET on.
+poke() {
+  local file=$1 at=$2 b
+  shift 2
+  for b in "$@"; do
+    printf "\\x$(printf %02x "$b")" | dd of="$file" bs=1 seek="$at" conv=notrunc 2> /dev/null
+    at=$((at + 1))
+  done
+}
+
 # le32 VALUE: the four little-endian bytes of a 32-bit value, as printf escapes.
 le32() {
   local v=$(( $1 & 0xFFFFFFFF ))
