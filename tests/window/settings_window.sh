@@ -12,18 +12,9 @@
 #
 #   settings_window.sh DUCTORA DUCTORA-HEADLESS SHOTCMP TESTS-DIR
 set -euo pipefail
-game=$1
-runner=$2
-shotcmp=$3
-tests=$4
-source "$tests/scenario/lib/game_root.bash"
-source "$tests/window/lib/display.bash"
-need_tools Xvfb xdotool xwd
-window_scratch
-keep=$PWD/settings_window-failure
-# Generous waits for a loaded machine; each ends as soon as its picture shows.
-limit=60
-seed=7
+source "$4/scenario/lib/game_root.bash"
+source "$4/window/lib/display.bash"
+window_test_start settings_window "$@"
 home=$work/home
 config=$home/.config/ductora-fiesta
 mkdir -p "$home"

@@ -16,20 +16,9 @@
 # On a failure the window's and the runner's pictures are left in
 # window_e2e-failure/ under the current folder.
 set -euo pipefail
-game=$1
-runner=$2
-shotcmp=$3
-tests=$4
-source "$tests/scenario/lib/game_root.bash"
-source "$tests/window/lib/display.bash"
-need_tools Xvfb xdotool xwd
-window_scratch
-keep=$PWD/window_e2e-failure
-# Waits below are generous: the sanitizer build draws far more slowly, and
-# other builds may share the machine. In a plain build each wait ends as
-# soon as its picture shows.
-limit=60
-seed=7
+source "$4/scenario/lib/game_root.bash"
+source "$4/window/lib/display.bash"
+window_test_start window_e2e "$@"
 
 # Crosses at (2,3), (3,3) and (4,3) join the source to the drain; one more
 # at (4,2) is spare.

@@ -124,6 +124,24 @@ runner_pictures() {
 
 # --- Driving the real window ----------------------------------------------
 
+# window_test_start NAME DUCTORA DUCTORA-HEADLESS SHOTCMP TESTS-DIR: a skip
+# without the X tools, the test's programs and scratch folder, the game's
+# seed, and NAME-failure/ under the current folder for the window's and the
+# runner's pictures when a wait fails. Waits are generous ($limit seconds):
+# the sanitizer build draws far more slowly, and other builds may share the
+# machine; in a plain build each wait ends as soon as its picture shows.
+window_test_start() {
+  need_tools Xvfb xdotool xwd
+  keep=$PWD/$1-failure
+  game=$2
+  runner=$3
+  shotcmp=$4
+  tests=$5
+  window_scratch
+  limit=60
+  seed=7
+}
+
 window=
 last=
 grab() { xwd -id "$window" -silent > "$work/window.xwd" 2> /dev/null; }
