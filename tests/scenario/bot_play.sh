@@ -8,8 +8,6 @@ source "$2/scenario/lib/game_root.bash"
 scenario_start "$@"
 make_root "$work/root" "$runner"
 
-field() { python3 -c "import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]])" "$1" "$2"; }
-
 for run in a b; do
   rm -f "$work/root/data/ductora.dat"
   "$runner" --root "$work/root" --bot --seed 5 --frames 60000 \
@@ -18,8 +16,8 @@ done
 cmp "$work/a-events.txt" "$work/b-events.txt"
 cmp "$work/a-state.json" "$work/b-state.json"
 cmp "$work/a.png" "$work/b.png"
-[[ $(field "$work/a-state.json" PlayerCount) == 1 ]]
-[[ $(field "$work/a-state.json" CourseNo) == 0 ]]
+expect "players" "$(state_field "$work/a-state.json" PlayerCount)" 1
+expect "course" "$(state_field "$work/a-state.json" CourseNo)" 0
 # It played: pieces were laid (sound 1) and course A's music started.
 grep -q ' sound 1$' "$work/a-events.txt"
 grep -q 'music-play Cheerful Street.MID' "$work/a-events.txt"
@@ -28,13 +26,10 @@ grep -q 'music-play Cheerful Street.MID' "$work/a-events.txt"
 # "EXIT GAME" after its game (exit status 0, the state written at the exit).
 "$runner" --root "$work/root" --bot --bot-players 2 --bot-course 2 --seed 3 \
   --events "$work/two-events.txt" --state "$work/two.json"
-[[ $(field "$work/two.json" PlayerCount) == 2 ]]
-[[ $(field "$work/two.json" CourseNo) == 2 ]]
-python3 - "$work/two.json" <<'PY'
-import json, sys
-d = json.load(open(sys.argv[1]))
-assert d["Score"][0] > 0 and d["Score"][1] > 0, d["Score"]
-PY
+expect "two bots: players" "$(state_field "$work/two.json" PlayerCount)" 2
+expect "two bots: course" "$(state_field "$work/two.json" CourseNo)" 2
+read -r p1 p2 <<< "$(state_scores "$work/two.json")"
+((p1 > 0 && p2 > 0)) || expect "two bots: scores" "$p1 $p2" "both above 0"
 grep -q ' sound 1$' "$work/two-events.txt"
 
 for bad in "--bot-players 3" "--bot-course 4" "--bot-players x"; do

@@ -20,7 +20,6 @@ root() {
   "$bin/stagec" "$tests/data/play_bonus.txt" "$work/$1/data/stage/course0.dat" > /dev/null
   ln -s "$bin/sound" "$work/$1/sound"
 }
-scores() { grep -o '"Score": \[[-0-9, ]*\]' "$1" | sed 's/"Score": //'; }
 # Sounds n between two frames (from included, to excluded).
 count_between() {
   awk -v n="$2" -v a="$3" -v b="$4" '$2 == "sound" && $3 == n && $1 >= a && $1 < b' "$1" | wc -l
@@ -33,7 +32,7 @@ play one 3600 '20 Z tap
 ev=$work/one-events.txt
 read -r s1 s2 s3 _ <<< "$(music_starts "$ev")"
 [[ -n ${s3:-} ]] || { echo "FAIL: the three stages were not all played: $(music_starts "$ev")"; exit 1; }
-expect "final scores" "$(scores "$work/one-state.json")" "[101900, 0]"
+expect "final scores" "$(state_scores "$work/one-state.json")" "101900 0"
 expect "stages cleared" "$(state_field "$work/one-state.json" StageNo)" 3
 expect "lives kept" "$(state_field "$work/one-state.json" Lives)" 2
 # The water starts once in every stage, 60 frames after play begins.
@@ -54,10 +53,10 @@ expect "break spacing" "$((b2 - b1))" 32
 # The score after each stage: the state as the next stage begins.
 play one "$s2" '20 Z tap
 90 Z tap'
-expect "after the full board" "$(scores "$work/one-state.json")" "[101000, 0]"
+expect "after the full board" "$(state_scores "$work/one-state.json")" "101000 0"
 play one "$s3" '20 Z tap
 90 Z tap'
-expect "after the cross" "$(scores "$work/one-state.json")" "[101900, 0]"
+expect "after the cross" "$(state_scores "$work/one-state.json")" "101900 0"
 
 # Two players: the full board pays both on one line; the long-range line is
 # player 1's alone (player 2 owns no pipe on the route and needs none).
@@ -69,6 +68,6 @@ read -r t1 t2 _ <<< "$(music_starts "$work/two-events.txt")"
 play two "$t2" '5 Down tap
 20 Z tap
 90 Z tap'
-expect "two players after the full board" "$(scores "$work/two-state.json")" "[101500, 100000]"
+expect "two players after the full board" "$(state_scores "$work/two-state.json")" "101500 100000"
 expect "two-player lines" "$(count_between "$work/two-events.txt" 3 "$t1" "$t2")" 2
 echo "play bonus: ok"

@@ -128,6 +128,9 @@ messages() { awk '$2 == "message" { $1 = $2 = ""; sub(/^ +/, ""); print }' "$1";
 # state_field STATE NAME: a number of the runner's state file.
 state_field() { grep -o "\"$2\": -\?[0-9]*" "$1" | head -1 | awk '{ print $2 }'; }
 
+# state_scores STATE: the two players' scores of the runner's state file.
+state_scores() { grep -o '"Score": \[[-0-9, ]*\]' "$1" | tr -d '[],' | awk '{ print $2, $3 }'; }
+
 # expect WHAT GOT WANTED: fails the test with a message when they differ.
 expect() {
   if [[ "$2" != "$3" ]]; then
