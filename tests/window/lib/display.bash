@@ -2,9 +2,8 @@
 # Helpers for tests of the real game in a real window: a scratch folder, a
 # private Xvfb, the game started from a program folder of its own, and waits
 # until its window shows the headless runner's picture of the same moment.
-# Tests that drive the game set $game, $runner, $shotcmp, $tests and $keep
-# (where the pictures of a failure are left); scenario/lib/game_root.bash
-# must be sourced first.
+# scenario/lib/game_root.bash must be sourced first; window_test_start sets
+# what the game-driving helpers use.
 
 fail() {
   echo "FAIL: $*"
@@ -84,9 +83,9 @@ stage_file() {
     > /dev/null
 }
 
-# runner_pictures KEY...: the runner's game on that stage with $seed, Z on the title
-# at 20 and on the course select at 200 (the world name is typed out by
-# then), then KEY... 24 frames apart from 10 frames into play. Sets $play
+# runner_pictures KEY...: the runner's game on that stage with $seed, Z on
+# the title at 20 and on the course select at 200 (the world name is typed
+# out by then), then KEY... 24 frames apart from 10 frames into play. Sets $play
 # (the frame at which the stage music starts), $well_done ("WELL DONE !!"
 # stays 180 frames from the music's stop) and $bonus (the one bonus line,
 # sound 3; the inspection's result stays 360 frames), leaves the script in
