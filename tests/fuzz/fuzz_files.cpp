@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: Zlib
 // The bounded read: for any file and any limit, the bytes read back are the
 // file (Ok) or exactly its first limit bytes (TooLarge), never more.
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
+#include "scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = [] {
-    // Memory-backed when possible, like the save target.
-    std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    static std::string made = base + "/ductora-fuzz-files-XXXXXX";
-    if (mkdtemp(made.data()) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(made); });
-    return made + "/file";
-  }();
+  static const std::string path = FuzzFolder("files") + "file";
   if (size < 2) return 0;
   // The first two bytes choose the limit, the rest is the file.
   const size_t limit = static_cast<size_t>(data[0]) | static_cast<size_t>(data[1]) << 8;

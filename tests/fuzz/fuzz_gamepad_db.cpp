@@ -2,24 +2,19 @@
 // The player's gamepad mappings file: any bytes are read and handed to SDL
 // without a crash, and never add more mappings than the file has lines.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/sdl/gamepad_db.h"
+#include "scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = [] {
     if (SDL_Init(SDL_INIT_GAMECONTROLLER) != 0) std::abort();
-    std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    static std::string made = base + "/ductora-fuzz-pads-XXXXXX";
-    if (mkdtemp(made.data()) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(made); });
-    return made + "/gamecontrollerdb.txt";
+    return FuzzFolder("pads") + "gamecontrollerdb.txt";
   }();
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
