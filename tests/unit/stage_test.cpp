@@ -138,6 +138,7 @@ TEST(StageCheckTest, EachRuleRejectsItsBadRecordWithItsReason) {
     StartVerdict(s);
     EXPECT_EQ(VerdictKind::Fault, CurrentVerdict().Kind) << c.Label;
     EXPECT_EQ(c.Label, VerdictLabel(CurrentVerdict()));
+    EXPECT_EQ(c.Reason, FaultReason(CurrentVerdict().Fault)) << c.Label;
   }
   // The playable record and the limits themselves are fine.
   StageInfo s = GoodStage();
