@@ -113,13 +113,44 @@ uint32_t SlotRowLight(int32_t y) {
   return edge < 4 ? ramp[edge] : 256;
 }
 
-// Floor dimmed (unless the slot is the next one's) and edges shaded. The
+uint32_t Brightness(uint32_t c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); }
+
+// Whether the world's pieces are on the whole less than half as bright as
+// its floor (the iron world's dark pipes on light plate): dimming the floor
+// of the queue would then take the pieces' contrast away instead of giving
+// it. Worked out once a sheet.
+bool PiecesDarkerThanFloor() {
+  static uint64_t version = 0;
+  static bool darker = false;
+  if (version == PipePic.Version) return darker;
+  version = PipePic.Version;
+  uint64_t piece = 0, floor = 0, pieceCount = 0, floorCount = 0;
+  for (int32_t n = puzzle::CHIP_FIRST_PIECE; n <= puzzle::CHIP_LAST_PIECE; ++n)
+    for (int32_t y = 0; y < kCellSize; ++y)
+      for (int32_t x = 0; x < kCellSize; ++x) {
+        const uint32_t c =
+            plat::GetPixel(PipePic, (n % 8) * kCellSize + x, (n / 8) * kCellSize + y);
+        const uint32_t f = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
+        if (c == plat::CLR_INVALID || f == plat::CLR_INVALID) continue;
+        if (ShowsFloor(c, f)) {
+          floor += Brightness(c), ++floorCount;
+        } else {
+          piece += Brightness(c), ++pieceCount;
+        }
+      }
+  darker = pieceCount > 0 && floorCount > 0 && 2 * piece * floorCount < floor * pieceCount;
+  return darker;
+}
+
+// Floor dimmed (unless the slot is the next one's, or the world's pieces
+// are darker than its floor) and edges shaded. The
 // pixels are read and written in place and the slot recorded as changed
 // once: this runs for ten slots every frame.
 void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
   const int32_t left = std::max(x0, 0), right = std::min(x0 + kCellSize, surface.Width);
   const int32_t top = std::max(y0, 0), bottom = std::min(y0 + kCellSize, surface.Height);
   if (left >= right || top >= bottom) return;
+  const bool dimFloor = !next && !PiecesDarkerThanFloor();
   for (int32_t sy = top; sy < bottom; ++sy) {
     const int32_t y = sy - y0;
     uint32_t* row = surface.Pixels.data() + static_cast<size_t>(sy) * surface.Width;
@@ -127,7 +158,7 @@ void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
       const int32_t x = sx - x0;
       const uint32_t c = row[sx];
       uint32_t light = SlotRowLight(y);
-      if (!next) {
+      if (dimFloor) {
         const uint32_t floor = plat::GetPixel(PipePic, kEmptyCellX + x, kEmptyCellY + y);
         if (floor != plat::CLR_INVALID && ShowsFloor(c, floor)) light = light * 150 >> 8;
       }

@@ -217,6 +217,32 @@ TEST_F(PlayDraw, QueuedPiecesStandApartAndTheNextOneIsFramed) {
   DrawQueueSlot(small, -12, 8, false);
 }
 
+// On every world's own sheet a queued piece's outline stands out from the
+// floor of its slot with at least half the contrast it has on the board:
+// the dimmed slot floor must not swallow the iron world's dark pipes.
+TEST_F(PlayDraw, QueuedPiecesKeepTheirContrastOnEveryWorld) {
+  auto band = [](const plat::Surface& s, int x0, int y0, int from, int to) {
+    int sum = 0, n = 0;
+    for (int x = from; x <= to; ++x)
+      for (int y = 8; y < 24; ++y, ++n) sum += Brightness(plat::GetPixel(s, x0 + x, y0 + y));
+    return sum / n;
+  };
+  // The larger of the rim's and the wall's difference from the floor.
+  auto contrast = [&](const plat::Surface& s, int x0, int y0) {
+    const int floor = band(s, x0, y0, 1, 3);
+    return std::max(std::abs(band(s, x0, y0, 6, 6) - floor),
+                    std::abs(band(s, x0, y0, 7, 10) - floor));
+  };
+  constexpr int kStraight = 18;  // upright
+  for (int world = 0; world < 5; ++world) {
+    LoadSheet(PipePic, "pipe" + std::to_string(world) + ".bmp");
+    std::fill(Players[0].Queue, Players[0].Queue + 6, uint8_t{kStraight});
+    DrawNextQueues(screen_);
+    const int board = contrast(PipePic, (kStraight % 8) * 32, (kStraight / 8) * 32);
+    EXPECT_GE(2 * contrast(screen_, 24, 48 + 32 * 2), board) << "world " << world;
+  }
+}
+
 // Sound 9 at the end of the delay, once a stage, is timed by the bonus
 // course scenario.
 TEST_F(PlayDraw, GaugeShrinksWithTheDelay) {
