@@ -2,6 +2,7 @@
 #include "bot/bot.h"
 
 #include "bot/coursebot.h"
+#include "bot/endlessbot.h"
 #include "input/joystick.h"
 #include "shell/gamestate.h"
 #include "shell/menus.h"
@@ -51,6 +52,7 @@ void NoteScreen(int64_t frame) {
   LastScreen = now;
   ScreenSince = frame;
   if (now == game::ScreenKind::Play) ResetStagePlay(Settings.Seed + 7919u * Attempts++);
+  if (now == game::ScreenKind::Endless) ResetEndlessPlay(Settings.Seed + 7919u * Attempts++);
 }
 
 void FeedWords(input::FrameWords& words) {
@@ -68,6 +70,9 @@ void FeedWords(input::FrameWords& words) {
     case game::ScreenKind::Play:
       words.Word[0] = StagePlayWord(0, frame);
       if (game::PlayerCount == 2) words.Word[1] |= StagePlayWord(1, frame);
+      break;
+    case game::ScreenKind::Endless:
+      words.Word[0] = EndlessPlayWord(frame);
       break;
     default:
       break;

@@ -54,6 +54,15 @@ int32_t CellOf(int32_t pixel) { return pixel / kChipSize; }
 
 }  // namespace
 
+int16_t ChipExit(int32_t no, int32_t dir) {
+  if (no < 0 || no >= kChipKinds || dir < DirUp || dir > DirLeft) return B;
+  return kChipTable[no].Exit[dir];
+}
+
+int32_t ChipStartDir(int32_t no) {
+  return no >= 0 && no < kChipKinds ? kChipTable[no].StartDir : -1;
+}
+
 HeyLawMap::HeyLawMap() {
   for (int32_t i = 0; i < kChipKinds; ++i) {
     const int32_t left = i < kCapUp ? kChipSize * i : kChipSize * (i - kCapUp);

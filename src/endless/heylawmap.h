@@ -39,6 +39,13 @@ struct HeyLawChip {
   int32_t StartDir;  // where a trace starting on the chip sets off
 };
 
+// The chip table as a player knows it from the pictures: where a trace
+// moving in direction dir into the chip leaves it (-1: it cannot enter),
+// and where a trace starting on it sets off (-1: none). Chips outside
+// 0..11 are entered by nothing.
+int16_t ChipExit(int32_t no, int32_t dir);
+int32_t ChipStartDir(int32_t no);
+
 class HeyLawMap {
  public:
   // Defines the chip pictures on PipePic (which must hold the endless chip

@@ -9,6 +9,7 @@
 
 #include "bot/coursebot.h"
 #include "bot/plan.h"
+#include "endless/tokoton.h"
 #include "input/joystick.h"
 #include "play_fixture.h"
 
@@ -35,6 +36,23 @@ class BotPlay : public play_fixture::PlayTest {
     int32_t r = kWaterRunning;
     for (int i = 0; i < limit && r == kWaterRunning; ++i) r = Frame();
     return r;
+  }
+  // One endless game from an empty well until a piece settles above it,
+  // the bot playing or nobody; the pieces it lasted.
+  int32_t PlayEndless(uint32_t seed, bool withBot, int limit = 40000) {
+    Words().clear();
+    input::SetWatcher([](int64_t, const input::FrameWords& w) { Words().push_back(w); });
+    game::FixGameSeed(true, seed);
+    tokoton::InitEndless();
+    game::FixGameSeed(false, 0);
+    tokoton::StartEndlessGame();
+    if (withBot) bot::StartStagePlay(1, seed);
+    game::CurrentScreen = game::ScreenKind::Endless;
+    int i = 0;
+    while (i < limit && tokoton::EndlessFrame()) ++i;
+    EXPECT_LT(i, limit);
+    bot::Stop();
+    return tokoton::PieceCount;
   }
   static std::vector<input::FrameWords>& Words() {
     static std::vector<input::FrameWords> words;
@@ -115,6 +133,26 @@ TEST_F(BotPlay, TwoBotsShareTheRouteOnTwoDevicesAndRepeatTheirGame) {
     EXPECT_NE(Words().front().Word[1] & input::kPresentBit, 0u);  // joystick 0 plugged in
     runs.push_back(flat);
     TearDown();
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+}
+
+TEST_F(BotPlay, PlaysTheEndlessWellAtAHumanPaceClosesCircuitsAndOutlastsDoingNothing) {
+  Start(play_fixture::BlankStage(), 1);
+  const int32_t idle = PlayEndless(4, false);
+  std::vector<uint32_t> runs[2];
+  for (std::vector<uint32_t>& run : runs) {
+    const int32_t pieces = PlayEndless(4, true);
+    EXPECT_GT(pieces, 4 * idle);
+    EXPECT_GE(tokoton::EndlessBlocks, 20);  // circuits closed and removed
+    const std::vector<input::FrameWords>& w = Words();
+    constexpr uint32_t kMoves = input::kLeft | input::kRight | input::kKeyZ | input::kKeyX;
+    EXPECT_GE(SmallestGap(Presses(w, 0, kMoves)), bot::kStepFrames);
+    EXPECT_FALSE(Presses(w, 0, input::kDown).empty());
+    for (const input::FrameWords& f : w) {
+      EXPECT_LE(__builtin_popcount(f.Word[0] & (kMoves | input::kDown)), 1);
+      run.push_back(f.Word[0]);
+    }
   }
   EXPECT_EQ(runs[0], runs[1]);
 }
