@@ -39,22 +39,32 @@ cmp "$work/save-before" "$work/root/data/ductora.dat"
 expect "hi-score kept" "$(state_field "$work/a.json" PlayerCount)" 1
 grep -q '"HiScore": \[\[123450, 200000, 300000, 80000\]' "$work/a.json"
 
-# Left alone, the first demo ends with its last frame and, after another 30 s
-# on the title, the second one plays.
-first=$(frames_of "$work/root/data/demo/course-a.replay")
-"$runner" --root "$work/root" --frames $(( 2 * start + first + 1300 )) --events "$work/b.txt" \
-  --shot "$(( start + 1200 )):$work/b1.png" --shot "$(( 2 * start + first + 1200 )):$work/b2.png"
-expect "demos" "$(demo_frames "$work/b.txt" 1)" "$start $(( 2 * start + first ))"
-expect "demo end" "$(demo_frames "$work/b.txt" 0 | cut -d' ' -f1)" "$(( start + first ))"
+# Left alone, each demo ends with its last frame and, after another 30 s on
+# the title, the next one plays: courses A, B and C, then the endless world,
+# whose own faint shift and turn effects (17, 18) sound only in its turn.
+a=$(frames_of "$work/root/data/demo/course-a.replay")
+b=$(frames_of "$work/root/data/demo/course-b.replay")
+c=$(frames_of "$work/root/data/demo/course-c.replay")
+fourth=$(( 4 * start + a + b + c ))
+"$runner" --root "$work/root" --frames $(( fourth + 1300 )) --events "$work/b.txt" \
+  --shot "$(( start + 1200 )):$work/b1.png" --shot "$(( 2 * start + a + 1200 )):$work/b2.png"
+expect "demos" "$(demo_frames "$work/b.txt" 1)" \
+  "$start $(( 2 * start + a )) $(( 3 * start + a + b )) $fourth"
+expect "demo end" "$(demo_frames "$work/b.txt" 0 | cut -d' ' -f1)" "$(( start + a ))"
 cmp "$work/demo.png" "$work/b1.png"
 ! cmp -s "$work/b1.png" "$work/b2.png"
+expect "endless effects before its turn" \
+  "$(awk -v f="$fourth" '$1 < f && / sound 1[78]$/' "$work/b.txt" | wc -l)" 0
+awk -v f="$fourth" '$1 > f && / sound 1[78]$/' "$work/b.txt" | grep -q .
 cmp "$work/save-before" "$work/root/data/ductora.dat"
 
 # Every shipped demo is in step with the game: played back, it ends where
 # and with the score it was recorded with (else the runner fails).
 for demo in "$demos"/*.replay; do
   "$runner" --root "$work/root" --replay "$demo" --state "$work/r.json"
-  expect "score of $(basename "$demo")" "$(state_field "$work/r.json" TotalScore)" \
+  field=TotalScore
+  grep -q '^course endless$' "$demo" && field=EndlessScore
+  expect "score of $(basename "$demo")" "$(state_field "$work/r.json" $field)" \
     "$(sed -n 's/^score //p' "$demo")"
 done
 echo "demo play: ok"
