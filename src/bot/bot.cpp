@@ -27,7 +27,7 @@ int32_t ChosenCourse() {
 }
 
 int32_t ChosenTitleLine() {
-  if (Settings.LeaveAfterGame && GamesStarted > 0) return 2;
+  if (Settings.LeaveAfterGame && GamesStarted > 0) return game::kTitleExitLine;
   return Settings.Players == 2 ? 1 : 0;
 }
 

@@ -202,6 +202,22 @@ bool MakeFolders(const std::string& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix,
+                                   size_t limit) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end;
+       !ec && it != end && names.size() < limit; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code fileEc;
+    if (name.size() <= suffix.size() || !it->is_regular_file(fileEc)) continue;
+    if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::string UserDataFolder() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   std::string base;

@@ -119,6 +119,10 @@ bool FileExists(const std::string& path);
 // True when a file can be created in the folder.
 bool FolderWritable(const std::string& folder);
 bool MakeFolders(const std::string& folder);
+// The names of the regular files in folder whose names end in suffix,
+// sorted; empty when the folder cannot be read. At most limit names.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix,
+                                   size_t limit);
 // $XDG_DATA_HOME/ductora-fiesta/ or ~/.local/share/ductora-fiesta/, ending in '/'.
 std::string UserDataFolder();
 // The folder of the running executable, ending in '/'.

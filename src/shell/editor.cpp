@@ -466,9 +466,9 @@ std::string SavePathFor(const std::string& path) {
   return PlayerCourseFolder() + BaseName(path) + ".dat";
 }
 
-void OpenCourse(const std::string& path) {
-  E.SavePath = SavePathFor(path);
-  E.Name = Upper(BaseName(path)).substr(0, 10);
+void OpenCourse(const std::string& path, const std::string& savePath) {
+  E.SavePath = savePath;
+  E.Name = Upper(BaseName(savePath)).substr(0, 10);
   puzzle::BlankCourse(E.Course);
   for (const std::string& from : {path, E.SavePath}) {
     std::vector<uint8_t> bytes;
@@ -491,11 +491,13 @@ void SaveOnShutdown() {
 
 std::string CourseSavePath(const std::string& path) { return SavePathFor(path); }
 
-void EditCourseFile(const std::string& path) {
+void EditCourseFile(const std::string& path) { EditCourseFileAs(path, SavePathFor(path)); }
+
+void EditCourseFileAs(const std::string& path, const std::string& savePath) {
   E = EditorState{};
   SetUnloadHook(SaveOnShutdown);
   E.LoadedSet = -1;
-  OpenCourse(path);
+  OpenCourse(path, savePath);
   ResetRepeat(E.Moves);
   ResetRepeat(E.Buttons);
   E.Buttons.Previous = E.Buttons.Current =

@@ -18,5 +18,7 @@ std::string CourseSavePath(const std::string& path);
 // Edits the course file at path (a blank course when there is none) until
 // the player leaves the editor; the course is saved at CourseSavePath.
 void EditCourseFile(const std::string& path);
+// The same with the course saved at savePath: a copy of path to start from.
+void EditCourseFileAs(const std::string& path, const std::string& savePath);
 
 }  // namespace game

@@ -10,6 +10,7 @@
 #include "render/font.h"
 #include "render/playdraw.h"
 #include "render/screen.h"
+#include "shell/courselist.h"
 #include "shell/gamestate.h"
 #include "shell/replay.h"
 #include "shell/savedata.h"
@@ -27,14 +28,22 @@ constexpr int kSoundCursor = 2;
 constexpr int kSoundConfirm = 4;
 constexpr int kSoundType = 15;
 
-constexpr int32_t kTitleLines = 3;
-constexpr int32_t kExitLine = 2;
 constexpr std::string_view kTitleText[kTitleLines] = {"START 1 PLAYER", "START 2 PLAYERS",
-                                                      "EXIT GAME"};
-constexpr int32_t kTitleColor[kTitleLines] = {3, 4, 5};
+                                                      "EDIT STAGES", "EXIT GAME"};
+constexpr int32_t kTitleColor[kTitleLines] = {3, 4, 2, 5};
+// Four lines fit between the logo and the foot of the screen.
 constexpr int32_t kTitleX = 144;
-constexpr int32_t kTitleY = 248;
-constexpr int32_t kTitleStep = 32;
+constexpr int32_t kTitleY = 238;
+constexpr int32_t kTitleStep = 28;
+
+constexpr int32_t kListX = 48;
+constexpr int32_t kListCaptionY = 36;
+constexpr int32_t kListY = 72;
+constexpr int32_t kListStep = 24;
+constexpr int32_t kListRows = 9;  // lines shown at once
+constexpr int32_t kListNoteY = 304;
+constexpr int32_t kListColor = 5;
+constexpr int32_t kNoteColor = 3;
 
 constexpr int32_t kCourseLinesMax = 4;
 constexpr std::string_view kCourseText[kCourseLinesMax] = {"COURSE A (EASY)", "COURSE B (NORMAL)",
@@ -172,7 +181,10 @@ int32_t CourseLineCount() {
                                                                  : kCourseLinesMax - 1;
 }
 
-void TitleMenu() {
+namespace {
+
+// The title until a line is chosen; the demos play while it is left alone.
+int32_t ChooseTitleLine() {
   int32_t cursor = 0;
   int32_t idle = 0;
   CurrentScreen = ScreenKind::Title;
@@ -203,10 +215,90 @@ void TitleMenu() {
     FinishFrame();
   }
   CurrentScreen = ScreenKind::Other;
-  if (cursor == kExitLine) Form_Unload();
+  return cursor;
+}
+
+}  // namespace
+
+void TitleMenu() {
+  for (;;) {
+    const int32_t line = ChooseTitleLine();
+    if (line == kTitleExitLine) Form_Unload();
+    audio::PlayEffect(kSoundConfirm);
+    BlinkLine(kTitleX, kTitleY + kTitleStep * line, kTitleText[line], kTitleColor[line]);
+    if (line != kTitleEditLine) {
+      PlayerCount = line + 1;
+      return;
+    }
+    EditStages();
+  }
+}
+
+namespace {
+
+// The first line shown: the cursor stays on the screen, the list scrolls
+// as little as it can.
+int32_t ListTop(int32_t top, int32_t cursor, int32_t lines) {
+  if (cursor < top) top = cursor;
+  if (cursor >= top + kListRows) top = cursor - kListRows + 1;
+  if (top > lines - kListRows) top = lines - kListRows;
+  return top < 0 ? 0 : top;
+}
+
+// A greyed line is the plain line darkened, the cursor's the plain colour
+// with its shadow.
+void DrawListLine(int32_t y, const ListItem& item, bool selected) {
+  if (!item.Greyed) {
+    DrawLine(kListX, y, item.Text, selected, kListColor);
+    return;
+  }
+  DrawLine(kListX, y, item.Text, selected, kPlainColor);
+  if (!selected) render::TextBand(*ScreenPic, kListX, y, item.Text);
+}
+
+void DrawList(std::string_view caption, const std::vector<ListItem>& items, int32_t top,
+              int32_t cursor) {
+  ClearScreen();
+  puzzle::SettleScores();
+  render::DrawScorePanel(*ScreenPic);
+  render::GameFont.FontColor(kWorldColor);
+  render::ShadowText(*ScreenPic, kListX, kListCaptionY, caption, kPlainColor);
+  const auto lines = static_cast<int32_t>(items.size());
+  for (int32_t row = 0; row < kListRows && top + row < lines; ++row)
+    DrawListLine(kListY + kListStep * row, items[static_cast<size_t>(top + row)],
+                 top + row == cursor);
+  const std::string& note = items[static_cast<size_t>(cursor)].Note;
+  render::GameFont.FontColor(kNoteColor);
+  render::ShadowText(*ScreenPic, kListX, kListNoteY, note, kPlainColor);
+}
+
+}  // namespace
+
+int32_t ListMenu(std::string_view caption, const std::vector<ListItem>& items) {
+  const auto lines = static_cast<int32_t>(items.size());
+  int32_t cursor = 0, top = 0;
+  int32_t previous = ButtonsOf(MenuInput());
+  for (;;) {
+    MenuLine = cursor;
+    DoEvents();
+    top = ListTop(top, cursor, lines);
+    DrawList(caption, items, top, cursor);
+    const int32_t word = MenuInput();
+    const int32_t step = CursorStep(MenuRepeat(word, kMenuFirstDelay, kMenuRepeatDelay));
+    if (step != 0) {
+      cursor = Wrap(cursor + step, lines);
+      audio::PlayEffect(kSoundCursor);
+    }
+    const int32_t buttons = ButtonsOf(word);
+    const bool chosen = NewlyPressed(buttons, previous);
+    previous = buttons;
+    if (chosen && !items[static_cast<size_t>(cursor)].Greyed) break;
+    FinishFrame();
+  }
   audio::PlayEffect(kSoundConfirm);
-  BlinkLine(kTitleX, kTitleY + kTitleStep * cursor, kTitleText[cursor], kTitleColor[cursor]);
-  PlayerCount = cursor + 1;
+  const int32_t row = cursor - top;
+  BlinkLine(kListX, kListY + kListStep * row, items[static_cast<size_t>(cursor)].Text, kListColor);
+  return cursor;
 }
 
 int32_t CourseSelect() {

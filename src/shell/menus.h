@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: Zlib
-// The two menus that start every game: the title (players or quit) and the
-// course select (a course, or the endless mode once every course is done).
+// The menus that start every game: the title (players, the stage editor or
+// quit), the course select (a course, or the endless mode once every
+// course is done) and the lists of the player's own courses.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace game {
 
@@ -27,8 +31,26 @@ int32_t MenuInput();
 // is shared by both menus and kept for the whole run.
 int32_t MenuRepeat(int32_t word, int32_t firstDelay, int32_t repeatDelay);
 
-// Returns with PlayerCount set to 1 or 2; "EXIT GAME" ends the program.
+// The title's lines, top to bottom.
+constexpr int32_t kTitleLines = 4;
+constexpr int32_t kTitleEditLine = 2;
+constexpr int32_t kTitleExitLine = 3;
+
+// Returns with PlayerCount set to 1 or 2; "EDIT STAGES" runs the editor's
+// course list and comes back to the title; "EXIT GAME" ends the program.
 void TitleMenu();
+
+// One line of a list: a greyed line is shown dimmed and cannot be chosen;
+// the note of the line under the cursor shows at the foot.
+struct ListItem {
+  std::string Text;
+  std::string Note;
+  bool Greyed = false;
+};
+
+// A list under a caption, scrolling when it is longer than the screen;
+// returns the line chosen with either button.
+int32_t ListMenu(std::string_view caption, const std::vector<ListItem>& items);
 
 // Returns the chosen course 0..3 and leaves it in CourseNo.
 int32_t CourseSelect();

@@ -6,13 +6,13 @@ set -euo pipefail
 source "$2/scenario/lib/game_root.bash"
 scenario_start "$@"
 
-# Down held from frame 10 to 45 moves at 10, 34 and 40, wrapping from
+# Down held from frame 10 to 51 moves at 10, 34, 40 and 46, wrapping from
 # "EXIT GAME" back to the first line; joystick 1 then moves the cursor to
 # "START 2 PLAYERS" and its second button starts the game.
 make_root "$work/a" "$runner"
 cat > "$work/a.txt" <<'SCRIPT'
 10 Down down
-45 Down up
+51 Down up
 60 J1.Down tap
 80 J1.B2 tap
 SCRIPT
@@ -49,4 +49,33 @@ expect "last event" "$(tail -n 1 "$work/c-events.txt")" "30 save"
 expect "confirm sound" "$(sound_frames "$work/c-events.txt" 4)" ""
 expect "save file size" "$(stat -c %s "$work/c/data/ductora.dat")" 69
 test -s "$work/c-state.json"
+
+# "EDIT STAGES" twice: each time "NEW COURSE" opens the editor on a course
+# with a free name, one cell changed (Z), then "EXIT" on the right panel's
+# foot line leaves it, saving, and the title is back as it was at the start.
+make_root "$work/d" "$runner"
+export XDG_DATA_HOME=$work/xdg
+: > "$work/d.txt"
+edit_new() {  # edit_new FRAME: the title is shown at FRAME
+  local f=$(( $1 + 10 )) i
+  printf '%s Down tap\n%s Down tap\n%s Z tap\n%s Z tap\n%s Z tap\n' \
+    "$f" $(( f + 10 )) $(( f + 30 )) $(( f + 140 )) $(( f + 220 )) >> "$work/d.txt"
+  f=$(( f + 230 ))
+  for (( i = 0; i < 11; i++, f += 2 )); do echo "$f Right tap" >> "$work/d.txt"; done
+  for (( i = 0; i < 8; i++, f += 2 )); do echo "$f Down tap" >> "$work/d.txt"; done
+  echo "$(( f + 10 )) Z tap" >> "$work/d.txt"
+  left=$(( f + 10 ))
+}
+edit_new 0; first=$left
+edit_new $(( first + 20 ))
+"$runner" --root "$work/d" --input "$work/d.txt" --frames $(( left + 40 )) \
+  --edit-log "$work/d.log" --shot "5:$work/d-title.png" --shot "$(( left + 35 )):$work/d-back.png"
+courses=$XDG_DATA_HOME/ductora-fiesta/courses
+expect "saved on leaving" "$(grep course-saved "$work/d.log" | sed "s|$courses/||")" \
+  "$(( first + 1 )) course-saved MYCOURSE1.dat
+$(( left + 1 )) course-saved MYCOURSE2.dat"
+expect "new course sizes" "$(stat -c %s "$courses/MYCOURSE1.dat" "$courses/MYCOURSE2.dat")" \
+  "110
+110"
+cmp "$work/d-title.png" "$work/d-back.png" || expect "the title after the editor" differs same
 echo "menus title: ok"

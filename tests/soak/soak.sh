@@ -25,6 +25,8 @@ total=$4
 session_frames=${5:-50000}
 seed=${6:-1}
 work=$(mktemp -d)
+# Random play reaches the stage editor: its courses stay in the scratch folder.
+export XDG_DATA_HOME=$work/xdg
 trap 'rm -rf "$work"' EXIT
 
 quick_stage() {  # quick_stage NAME SET: the drain right beside the source
