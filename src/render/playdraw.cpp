@@ -323,8 +323,10 @@ void DrawScorePanel(plat::Surface& surface) {
   if (game::PlayerCount == 2) DrawScoreEntry(surface, 352, "2P", 4, players[1].Score);
   const int32_t total = game::TotalScore;
   const int32_t row = std::clamp(game::PlayerCount - 1, 0, 2);
+  // A player's course keeps its best scores in a file of its own.
   const int32_t course = std::clamp(game::CourseNo, 0, 3);
-  const int32_t hi = std::max(total, game::SaveData.HiScore[row][course]);
+  const int32_t saved = game::CourseNo <= 3 ? game::SaveData.HiScore[row][course] : 0;
+  const int32_t hi = std::max(total, saved);
   DrawScoreEntry(surface, 184, "HI", 6, hi);
 }
 

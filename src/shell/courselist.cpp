@@ -6,6 +6,7 @@
 #include "puzzle/stageedit.h"
 #include "puzzle/stagerecord.h"
 #include "shell/editor.h"
+#include "shell/gamestate.h"
 #include "shell/menus.h"
 #include "shell/safe_read.h"
 
@@ -15,17 +16,14 @@ namespace {
 
 constexpr size_t kCourseBytesMax = size_t{puzzle::kMaxCourseStages} * puzzle::kStageRecordSize;
 constexpr int32_t kShippedCourses = 3;
+constexpr size_t kBestFileLimit = 64;  // two short lines
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
+PlayerCourse Chosen;
 
 // The font has only upper case, digits and some punctuation: anything
 // else in a file name shows as '?'.
 std::string Shown(const std::string& name) {
-  std::string text = Upper(name);
+  std::string text = UpperCase(name);
   for (char& c : text)
     if (c < ' ' || c > 'Z') c = '?';
   return text;
@@ -52,7 +50,21 @@ PlayerCourse ReadPlayerCourse(const std::string& folder, const std::string& file
   const plat::FileRead read = ReadFileSafely(c.Path, kCourseBytesMax, bytes);
   c.Problem = read == plat::FileRead::Ok ? CourseProblem(bytes) : ReadProblem(read);
   c.Stages = static_cast<int32_t>(bytes.size() / puzzle::kStageRecordSize);
+  std::vector<uint8_t> best;
+  if (ReadFileSafely(BestFilePath(c.Path), kBestFileLimit, best) == plat::FileRead::Ok)
+    ParseBestScores(best, c.Best);
   return c;
+}
+
+std::string BestNote(const PlayerCourse& c) {
+  return "BEST 1P " + std::to_string(c.Best[0]) + "  2P " + std::to_string(c.Best[1]);
+}
+
+// The name in its column, then the best score of the player count playing.
+std::string BestLine(const PlayerCourse& c, int32_t players) {
+  std::string text = c.Name.substr(0, 16);
+  text.resize(17, ' ');
+  return text + std::to_string(c.Best[players == 2 ? 1 : 0]);
 }
 
 std::vector<std::string> CourseFileNames() {
@@ -65,21 +77,6 @@ std::string ShippedCourseName(int32_t course) {
 
 }  // namespace
 
-std::string CourseProblem(const std::vector<uint8_t>& bytes) {
-  const size_t stages = bytes.size() / puzzle::kStageRecordSize;
-  if (bytes.empty()) return "EMPTY FILE";
-  if (bytes.size() % puzzle::kStageRecordSize != 0) return "CUT SHORT";
-  if (stages > static_cast<size_t>(puzzle::kMaxCourseStages)) return "MORE THAN 99 STAGES";
-  for (size_t i = 0; i < stages; ++i) {
-    puzzle::StageInfo s;
-    puzzle::DecodeStage(bytes.data() + i * puzzle::kStageRecordSize, s);
-    const puzzle::StageFault fault = puzzle::FindStageFault(s);
-    if (fault.Kind != puzzle::StageFaultKind::None)
-      return "STAGE " + std::to_string(i + 1) + ": " + puzzle::FaultLabel(fault);
-  }
-  return "";
-}
-
 std::vector<PlayerCourse> ListPlayerCourses() {
   std::vector<PlayerCourse> courses;
   const std::string folder = PlayerCourseFolder();
@@ -88,14 +85,35 @@ std::vector<PlayerCourse> ListPlayerCourses() {
   return courses;
 }
 
-std::string FreeCourseName(const std::string& prefix, const std::vector<std::string>& names) {
-  for (int32_t n = 1;; ++n) {
-    const std::string name = prefix + std::to_string(n);
-    bool taken = false;
-    for (const std::string& file : names) taken = taken || Upper(file) == Upper(name + ".dat");
-    if (!taken) return name;
-  }
+bool AnyPlayableCourse() {
+  for (const PlayerCourse& c : ListPlayerCourses())
+    if (c.Problem.empty()) return true;
+  return false;
 }
+
+void RecordPlayerBest(const PlayerCourse& course, int32_t players, int32_t score) {
+  int32_t best[2] = {course.Best[0], course.Best[1]};
+  int32_t& entry = best[players == 2 ? 1 : 0];
+  if (score <= entry) return;
+  entry = score;
+  if (!plat::WriteFileAtomic(BestFilePath(course.Path), BestScoreBytes(best)))
+    plat::ShowMessage("cannot save the best score in " + BestFilePath(course.Path));
+}
+
+bool ChoosePlayerCourse() {
+  const std::vector<PlayerCourse> courses = ListPlayerCourses();
+  std::vector<ListItem> items;
+  for (const PlayerCourse& c : courses)
+    items.push_back(c.Problem.empty() ? ListItem{BestLine(c, PlayerCount), BestNote(c), false}
+                                      : ListItem{c.Name, c.Problem, true});
+  items.push_back({"BACK", "", false});
+  const auto line = static_cast<size_t>(ListMenu("MY COURSES", items));
+  if (line >= courses.size()) return false;
+  Chosen = courses[line];
+  return true;
+}
+
+const PlayerCourse& ChosenPlayerCourse() { return Chosen; }
 
 void EditStages() {
   const std::vector<std::string> names = CourseFileNames();

@@ -32,6 +32,9 @@ constexpr int32_t kGoX = 224;
 constexpr int32_t kGoY = 176;
 constexpr int32_t kGameOverX = 176;
 constexpr int32_t kGameOverY = 160;
+constexpr int32_t kClearX = 160;    // "COURSE CLEAR" centred
+constexpr int32_t kClearStep = 32;  // the score under it
+constexpr int32_t kClearFrames = 180;
 
 constexpr int32_t kGridMs = 100;   // the black grid over the last picture
 constexpr int32_t kBlackMs = 500;  // the black screen after it
@@ -93,6 +96,22 @@ void GameOver() {
   }
   UpdateHiScore();
   WriteSaveData();  // after every game over, new hi-score or not
+  CloseWipe(*ScreenPic);
+}
+
+void CourseClear() {
+  const std::string score = "SCORE " + std::to_string(TotalScore);
+  const int32_t scoreX = 256 - 8 * static_cast<int32_t>(score.size());
+  render::TextBand(*ScreenPic, kClearX, kGameOverY, "COURSE CLEAR");
+  render::TextBand(*ScreenPic, scoreX, kGameOverY + kClearStep, score);
+  render::GameFont.FontColor(kIntroColor);
+  render::ShadowText(*ScreenPic, kClearX, kGameOverY, "COURSE CLEAR", kShadowColor);
+  render::ShadowText(*ScreenPic, scoreX, kGameOverY + kClearStep, score, kShadowColor);
+  ShowScreen();
+  for (int32_t i = 0; i < kClearFrames; ++i) {
+    WaitFrame(kFrameMs);
+    DoEvents();
+  }
   CloseWipe(*ScreenPic);
 }
 

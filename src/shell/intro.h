@@ -23,6 +23,10 @@ void StageIntro(plat::Surface& picture, int32_t stage);
 // wipe to black.
 void GameOver();
 
+// "COURSE CLEAR" and the score over the last picture for a few seconds,
+// then the wipe to black: the end of a player's course.
+void CourseClear();
+
 // A black grid over the picture for a moment, then a black screen with only
 // the score line for half a second.
 void CloseWipe(plat::Surface& picture);

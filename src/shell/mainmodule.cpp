@@ -12,6 +12,7 @@
 #include "render/screen.h"
 #include "render/sheets.h"
 #include "render/surfaces.h"
+#include "shell/courselist.h"
 #include "shell/editor.h"
 #include "shell/ending.h"
 #include "shell/gamestate.h"
@@ -92,26 +93,64 @@ void PlayCourse() {
 
 }  // namespace
 
+namespace {
+
+// A course file of the player's own, played like any course with the save
+// file held, so it gains no hi-score and no cleared-course bit: best is
+// the panel's HI while it is played, and "COURSE CLEAR" stands for the
+// ending. Returns the game's total.
+int32_t PlayHeldCourse(const std::string& path, int32_t best) {
+  puzzle::UseCourseFile(path);
+  HoldSaveData();
+  CourseNo = 0;
+  SaveData.HiScore[PlayerCount - 1][0] = best;
+  StageCount = puzzle::CountStages(CourseNo);
+  StageNo = 0;
+  CourseFinished = 0;
+  for (;;) {
+    PlayAttempt();
+    if (Lives < 1) {
+      GameOver();
+      break;
+    }
+    if (CourseFinished != 0) {
+      CourseClear();
+      break;
+    }
+  }
+  ReleaseSaveData();
+  puzzle::UseCourseFile("");
+  return TotalScore;
+}
+
+// The course chosen under "MY COURSES": its best scores go to the file
+// beside it.
+void PlayPlayerCourse() {
+  const PlayerCourse course = ChosenPlayerCourse();
+  const int32_t total = PlayHeldCourse(course.Path, course.Best[PlayerCount - 1]);
+  RecordPlayerBest(course, PlayerCount, total);
+  CourseNo = kPlayerCourse;
+}
+
+}  // namespace
+
 void PlayGame(int32_t course) {
   if (course == kEndlessCourse)
     tokoton::EndlessMode();
+  else if (course == kPlayerCourse)
+    PlayPlayerCourse();
   else
     PlayCourse();
 }
 
 namespace {
 
-// --play: a one-player game of the course file at once, as course A,
-// leaving the save file as it was; its end leads to the title as usual.
+// --play: a one-player game of the course file at once, leaving the save
+// file as it was; its end leads to the title as usual.
 void PlayCourseFile(const std::string& path) {
   PlayerCount = 1;
   StartGame();
-  CourseNo = 0;
-  puzzle::UseCourseFile(path);
-  HoldSaveData();
-  PlayCourse();
-  ReleaseSaveData();
-  puzzle::UseCourseFile("");
+  PlayHeldCourse(path, SaveData.HiScore[0][0]);
 }
 
 }  // namespace
@@ -150,9 +189,11 @@ namespace {
     TitleMenu();
     StartGame();
     CourseNo = CourseSelect();
-    BeginGameRecording();
+    // A player's course may change or go: its games are not kept as replays.
+    const bool recorded = CourseNo != kPlayerCourse;
+    if (recorded) BeginGameRecording();
     PlayGame(CourseNo);
-    EndGameRecording();
+    if (recorded) EndGameRecording();
   }
 }
 

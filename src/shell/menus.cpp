@@ -46,10 +46,13 @@ constexpr int32_t kListColor = 5;
 constexpr int32_t kNoteColor = 3;
 
 constexpr int32_t kCourseLinesMax = 4;
-constexpr std::string_view kCourseText[kCourseLinesMax] = {"COURSE A (EASY)", "COURSE B (NORMAL)",
-                                                           "COURSE C (EXPERT)", "HEYLAW"};
-constexpr std::string_view kWorldName[kCourseLinesMax] = {"LITTLE BEAR'S WORLD", "IRON&GLASS WORLD",
-                                                          "STRANGE METAL-WORLD", "ENDLESS WORLD"};
+// The course list's texts by course number; the player's courses last.
+constexpr int32_t kCourseTexts = kPlayerCourse + 1;
+constexpr std::string_view kCourseText[kCourseTexts] = {
+    "COURSE A (EASY)", "COURSE B (NORMAL)", "COURSE C (EXPERT)", "HEYLAW", "MY COURSES"};
+constexpr std::string_view kWorldName[kCourseTexts] = {"LITTLE BEAR'S WORLD", "IRON&GLASS WORLD",
+                                                       "STRANGE METAL-WORLD", "ENDLESS WORLD",
+                                                       "WORLDS OF YOUR OWN"};
 constexpr int32_t kCourseColor = 5;
 constexpr int32_t kWorldColor = 6;
 constexpr int32_t kCourseX = 112;
@@ -122,24 +125,32 @@ void DrawTitle(int32_t cursor) {
     DrawLine(kTitleX, kTitleY + kTitleStep * i, kTitleText[i], i == cursor, kTitleColor[i]);
 }
 
+// The course number of a line: the courses (and the endless mode) as
+// CourseLineCount counts them, then the player's courses when offered.
+int32_t CourseOfLine(int32_t line) { return line < CourseLineCount() ? line : kPlayerCourse; }
+
+// The player's courses are offered when one of them can be played.
+int32_t OfferedLines() { return CourseLineCount() + (AnyPlayableCourse() ? 1 : 0); }
+
 void DrawCourses(int32_t cursor, int32_t lines) {
   ClearScreen();
   puzzle::SettleScores();
   render::DrawScorePanel(*ScreenPic);
   render::DrawCourseCaption(*ScreenPic, kCaptionY);
   for (int32_t i = 0; i < lines; ++i)
-    DrawLine(kCourseX, kCourseY + kCourseStep * i, kCourseText[i], i == cursor, kCourseColor);
+    DrawLine(kCourseX, kCourseY + kCourseStep * i, kCourseText[CourseOfLine(i)], i == cursor,
+             kCourseColor);
 }
 
 int32_t WorldNameLength(int32_t course) {
-  if (course < 0 || course >= kCourseLinesMax) return 0;
+  if (course < 0 || course >= kCourseTexts) return 0;
   return static_cast<int32_t>(kWorldName[course].size());
 }
 
 // The name as typed so far: one character more than revealed, at most the
 // whole name.
 std::string WorldNameShown(int32_t course, int32_t revealed) {
-  if (course < 0 || course >= kCourseLinesMax || revealed < 0) return std::string();
+  if (course < 0 || course >= kCourseTexts || revealed < 0) return std::string();
   return std::string(kWorldName[course].substr(0, static_cast<size_t>(revealed) + 1));
 }
 
@@ -301,8 +312,11 @@ int32_t ListMenu(std::string_view caption, const std::vector<ListItem>& items) {
   return cursor;
 }
 
-int32_t CourseSelect() {
-  const int32_t lines = CourseLineCount();
+namespace {
+
+// The course list until a line is chosen; returns its course number.
+int32_t ChooseCourseLine() {
+  const int32_t lines = OfferedLines();
   int32_t cursor = 0;
   int32_t revealed = 0;
   int32_t phase = 0;
@@ -320,8 +334,8 @@ int32_t CourseSelect() {
       phase = 0;
     }
     cursor = Wrap(cursor, lines);
-    CourseNo = cursor;  // the score panel shows this course's hi-score
-    TypeWorldName(cursor, revealed, phase);
+    CourseNo = CourseOfLine(cursor);  // the score panel shows this course's hi-score
+    TypeWorldName(CourseNo, revealed, phase);
     const int32_t buttons = ButtonsOf(word);
     if (NewlyPressed(buttons, previous)) break;
     previous = buttons;
@@ -329,12 +343,21 @@ int32_t CourseSelect() {
   }
   CurrentScreen = ScreenKind::Other;
   audio::PlayEffect(kSoundConfirm);
-  BlinkLine(kCourseX, kCourseY + kCourseStep * cursor, kCourseText[cursor], kCourseColor);
+  BlinkLine(kCourseX, kCourseY + kCourseStep * cursor, kCourseText[CourseNo], kCourseColor);
+  return CourseNo;
+}
+
+}  // namespace
+
+int32_t CourseSelect() {
+  int32_t course = ChooseCourseLine();
+  while (course == kPlayerCourse && !ChoosePlayerCourse()) course = ChooseCourseLine();
+  CourseNo = course;
   ClearScreen();
   puzzle::SettleScores();
   render::DrawScorePanel(*ScreenPic);
   ShowScreen();
-  return cursor;
+  return course;
 }
 
 }  // namespace game

@@ -52,7 +52,8 @@ struct ListItem {
 // returns the line chosen with either button.
 int32_t ListMenu(std::string_view caption, const std::vector<ListItem>& items);
 
-// Returns the chosen course 0..3 and leaves it in CourseNo.
+// Returns the chosen course 0..3, or kPlayerCourse with the course in
+// ChosenPlayerCourse, and leaves it in CourseNo.
 int32_t CourseSelect();
 
 // Lines of the course list: the endless mode only for one player who has

@@ -34,10 +34,11 @@ build fuzz_files "$src/platform/files.cpp"
 build fuzz_save "${platform[@]}" "${headless[@]}" "$src/shell/savedata.cpp" "$src/shell/gamestate.cpp"
 build fuzz_settings "${platform[@]}" "${headless[@]}" "$src/platform/settings.cpp"
 build fuzz_replay "$src/shell/replayfile.cpp" "$src/platform/files.cpp"
+build fuzz_courses "$src/shell/coursefile.cpp" "$src/puzzle/stagerecord.cpp" "$src/puzzle/board.cpp"
 build fuzz_gamepad_db "${platform[@]}" "${headless[@]}" "$src/platform/settings.cpp" \
   "$src/platform/sdl/gamepad_db.cpp"
 
-for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save fuzz_settings fuzz_gamepad_db fuzz_replay; do
+for target in fuzz_bmp fuzz_midi fuzz_script fuzz_stage fuzz_files fuzz_save fuzz_settings fuzz_gamepad_db fuzz_replay fuzz_courses; do
   corpus=$out/corpus-$target
   mkdir -p "$corpus"
   echo "== $target: ${seconds}s"

@@ -11,8 +11,10 @@
 
 #include "platform/headless/runner.h"
 #include "platform/platform.h"
+#include "puzzle/stageedit.h"
 #include "render/sheets.h"
 #include "render/surfaces.h"
+#include "shell/coursefile.h"
 #include "shell/gamestate.h"
 #include "shell/intro.h"
 #include "shell/savedata.h"
@@ -58,6 +60,46 @@ TEST(CourseList, EndlessModeOnlyForOnePlayerWithAllCoursesFinished) {
   }
   game::SaveData = saved;
   game::PlayerCount = players;
+}
+
+// A player course is offered for play only when every stage passes the
+// game's checks; the list names the first stage that does not.
+TEST(CourseList, PlayerCourseProblemNamesTheFirstFaultyStage) {
+  static puzzle::EditCourse course;
+  puzzle::BlankCourse(course);
+  puzzle::SetCellKind(course.Stages[0], 1, 3, 1);  // source flowing right
+  puzzle::SetCellKind(course.Stages[0], 8, 3, 7);  // drain opening left
+  EXPECT_EQ(game::CourseProblem(puzzle::CourseBytes(course)), "");
+  ASSERT_TRUE(puzzle::AddStage(course));
+  std::vector<uint8_t> bytes = puzzle::CourseBytes(course);
+  EXPECT_EQ(game::CourseProblem(bytes), "STAGE 2: NO SOURCE");
+  bytes.push_back(0);
+  EXPECT_EQ(game::CourseProblem(bytes), "CUT SHORT");
+  EXPECT_EQ(game::CourseProblem({}), "EMPTY FILE");
+  EXPECT_EQ(game::CourseProblem(std::vector<uint8_t>(100 * puzzle::kStageRecordSize)),
+            "MORE THAN 99 STAGES");
+}
+
+TEST(CourseList, BestScoresReadBackAndBadLinesCountAsNone) {
+  auto parse = [](const std::string& text, int32_t best[2]) {
+    return game::ParseBestScores(std::vector<uint8_t>(text.begin(), text.end()), best);
+  };
+  int32_t best[2];
+  const int32_t written[2] = {123450, 7};
+  const std::vector<uint8_t> bytes = game::BestScoreBytes(written);
+  EXPECT_TRUE(parse(std::string(bytes.begin(), bytes.end()), best));
+  EXPECT_EQ(best[0], 123450);
+  EXPECT_EQ(best[1], 7);
+  EXPECT_TRUE(parse("2P 5", best));
+  EXPECT_EQ(best[0], 0);
+  EXPECT_EQ(best[1], 5);
+  for (const char* bad : {"", "1P -3\n", "3P 10\n", "1P 1234567890\n", "1p 5\n", "1P\n"}) {
+    EXPECT_FALSE(parse(bad, best)) << bad;
+    EXPECT_EQ(best[0] + best[1], 0) << bad;
+  }
+  EXPECT_EQ(game::BestFilePath("/x/courses/MINE.dat"), "/x/courses/MINE.best");
+  EXPECT_EQ(game::FreeCourseName("MYCOURSE", {"MYCOURSE1.dat", "mycourse2.dat", "MYCOURSE4.dat"}),
+            "MYCOURSE3");
 }
 
 TEST(StageIntro, TitleNamesCourseLetterAndStageFromOne) {
