@@ -70,6 +70,15 @@ expect "good: best scores" "$(cat "$courses/good.best")" "1P $(state_field "$wor
 [[ $(state_field "$work/good.json" TotalScore) -gt 0 ]] || expect "good: a score" 0 "above 0"
 [[ ! -e $courses/z10.best ]] || expect "z10: best scores" written "none yet"
 
+# Two players choose the same course: its two-player best joins the
+# one-player best already in the file.
+one=$(state_field "$work/good.json" TotalScore)
+play two '10 Down tap\n20 Z tap\n160 Up tap\n180 Z tap\n270 Down tap\n280 Z tap\n600 Up tap\n610 Z tap\n' 2400
+expect "two: players" "$(state_field "$work/two.json" PlayerCount)" 2
+expect "two: best scores" "$(cat "$courses/good.best")" "1P $one
+2P $(state_field "$work/two.json" TotalScore)"
+[[ $(state_field "$work/two.json" TotalScore) -gt 0 ]] || expect "two: a score" 0 "above 0"
+
 # Up from the list's first line wraps to BACK, once more to z10, the last
 # course, below the nine lines shown: the list scrolls and z10 is played.
 play scroll '10 Z tap\n150 Up tap\n170 Z tap\n260 Up tap\n270 Up tap\n280 Z tap\n600 Up tap\n610 Z tap\n' 2400
