@@ -3,8 +3,9 @@
 # Test play from the stage editor: one key plays the stage as it stands for
 # one player with two lives, and the editor comes back with the stage and
 # the save file as they were. A stage whose pipe is laid from the source to
-# the drain clears; one without pipe loses both lives; a stage the record
-# checks refuse is not played at all.
+# the drain clears; one without pipe loses both lives, unless the player lays
+# the route during the play; a stage the record checks refuse is not played
+# at all.
 #   editor_test_play.sh DUCTORA-HEADLESS TESTS-DIR
 set -euo pipefail
 source "$2/scenario/lib/game_root.bash"
@@ -67,6 +68,22 @@ expect "bare: lives left" "$(state_field "$work/bare.json" Lives)" 0
 expect "laid: verdict after" "$(tail -n 1 "$work/laid.log" | cut -d' ' -f2-)" "test-play cleared"
 cleared=$(grep "test-play cleared" "$work/laid.log" | cut -d' ' -f1)
 (( cleared < 4000 )) || expect "laid: back in the editor" "$cleared" "before frame 4000"
+
+# A bare stage dealing only crosses, its water held back longer, cleared by
+# a scripted route: from the source (where the play cursor starts) six
+# times right and lay.
+sed 's/supply straights 50 elbows 50/supply crosses 100/; s/delay 1/delay 20/' "$work/bare.txt" \
+  > "$work/cross.txt"
+"$stagec" --no-solve "$work/cross.txt" "$work/cross.dat" > /dev/null
+cp "$work/keys.txt" "$work/route.txt"
+for (( i = 0, f = 500; i < 6; i++, f += 20 )); do
+  printf '%s Right tap\n%s Z tap\n' "$f" $(( f + 10 )) >> "$work/route.txt"
+done
+"$runner" --edit "$work/cross.dat" --input "$work/route.txt" --frames 4000 \
+  --edit-log "$work/cross.log" --state "$work/cross.json"
+expect "cross: the outcome" "$(grep -o 'test-play [a-z]*$' "$work/cross.log" | tail -n 1)" \
+  "test-play cleared"
+expect "cross: six pieces laid" "$(state_field "$work/cross.json" TotalScore)" 600
 
 # A stage without a drain is refused: no play starts.
 cp "$work/laid.dat" "$work/nodrain.dat"
