@@ -58,6 +58,21 @@ void Changed(Surface& s, int x0, int y0, int x1, int y1);
 // since; all of it otherwise. Surfaces of other sizes get a clipped copy.
 void RestoreFrom(Surface& dst, const Surface& src);
 
+// What a window last showed of a screen, so that the next picture redraws
+// only where it may differ: the screen equals its layer outside its boxes,
+// so two pictures restored from the same unchanged layer differ only inside
+// the boxes of the one or the other.
+struct ShownPicture {
+  const Surface* Layer = nullptr;  // nullptr: nothing known, redraw all
+  uint64_t LayerVersion = 0;
+  int Count = 0;
+  ChangedBox Boxes[kChangedBoxes];
+};
+constexpr int kShownBoxes = 2 * kChangedBoxes;
+// Fills boxes (kShownBoxes of room) with where screen may differ from the
+// picture shown last and records screen as shown; false when all of it may.
+bool ChangedSinceShown(ShownPicture& shown, const Surface& screen, ChangedBox* boxes, int& count);
+
 enum Rop : uint32_t {
   SRCCOPY = 0x00CC0020,
   SRCAND = 0x008800C6,

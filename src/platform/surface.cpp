@@ -115,6 +115,17 @@ void MergeCheapestPair(Surface& s) {
   s.Boxes[bj] = s.Boxes[--s.ChangedCount];
 }
 
+bool Inside(const ChangedBox& a, const ChangedBox& b) {
+  return a.X0 >= b.X0 && a.Y0 >= b.Y0 && a.X1 <= b.X1 && a.Y1 <= b.Y1;
+}
+
+// Adds a box unless one already listed holds it.
+void AddShownBox(const ChangedBox& box, ChangedBox* boxes, int& count) {
+  for (int i = 0; i < count; ++i)
+    if (Inside(box, boxes[i])) return;
+  boxes[count++] = box;
+}
+
 uint64_t VersionCounter = 0;
 
 }  // namespace
@@ -167,6 +178,22 @@ void RestoreFrom(Surface& dst, const Surface& src) {
   dst.RestoredVersion = src.Version;
   dst.AllChanged = false;
   dst.ChangedCount = 0;
+}
+
+bool ChangedSinceShown(ShownPicture& shown, const Surface& screen, ChangedBox* boxes, int& count) {
+  const bool partial = !screen.AllChanged && screen.RestoredFrom != nullptr &&
+                       shown.Layer == screen.RestoredFrom &&
+                       shown.LayerVersion == screen.RestoredVersion;
+  count = 0;
+  if (partial) {
+    for (int i = 0; i < shown.Count; ++i) AddShownBox(shown.Boxes[i], boxes, count);
+    for (int i = 0; i < screen.ChangedCount; ++i) AddShownBox(screen.Boxes[i], boxes, count);
+  }
+  shown.Layer = screen.AllChanged ? nullptr : screen.RestoredFrom;
+  shown.LayerVersion = screen.RestoredVersion;
+  shown.Count = screen.ChangedCount;
+  std::copy_n(screen.Boxes, screen.ChangedCount, shown.Boxes);
+  return partial;
 }
 
 void Resize(Surface& s, int width, int height) {

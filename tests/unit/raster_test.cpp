@@ -210,7 +210,9 @@ TEST(Bmp, ReadsPaletteBottomUpAndRejectsOtherKinds) {
 
 // Restoring a frame from its layer copies back only what was drawn since
 // the last restore; after any mix of drawing on the screen and on the
-// layer, and copies between them, the screen must equal a full copy.
+// layer, and copies between them, the screen must equal a full copy. A
+// window that redraws only where the screen changed since it was last shown
+// must show the screen as it is.
 TEST(Raster, RestoreCopiesBackEverythingDrawnSinceTheLastRestore) {
   std::mt19937 random(17);
   Surface layer = Filled(64, 48, 0x102030), other = Filled(64, 48, 0x405060);
@@ -219,6 +221,9 @@ TEST(Raster, RestoreCopiesBackEverythingDrawnSinceTheLastRestore) {
   Surface screen = Filled(64, 48, 0);
   Surface sprite = Filled(20, 20, 0xABCDEF);
   auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  plat::ShownPicture record;
+  std::vector<uint32_t> shown;
+  int partial = 0;
   for (int round = 0; round < 400; ++round) {
     for (int op = pick(9); op > 0; --op) {
       Surface& target = pick(12) == 0 ? layer : screen;
@@ -244,9 +249,21 @@ TEST(Raster, RestoreCopiesBackEverythingDrawnSinceTheLastRestore) {
           break;
       }
     }
+    plat::ChangedBox boxes[plat::kShownBoxes];
+    int count = 0;
+    if (!plat::ChangedSinceShown(record, screen, boxes, count)) {
+      shown = screen.Pixels;
+    } else {
+      ++partial;
+      for (int i = 0; i < count; ++i)
+        for (int y = boxes[i].Y0; y < boxes[i].Y1; ++y)
+          for (int x = boxes[i].X0; x < boxes[i].X1; ++x) shown[y * 64 + x] = At(screen, x, y);
+    }
+    ASSERT_EQ(shown, screen.Pixels) << "shown, round " << round;
     plat::RestoreFrom(screen, layer);
     ASSERT_EQ(screen.Pixels, layer.Pixels) << "round " << round;
   }
+  EXPECT_GT(partial, 200);
   // A pixel written directly and declared is restored too; one that is not
   // declared is the caller's fault, and shows that the copy really is partial.
   screen.Pixels[5] = 1;

@@ -48,6 +48,8 @@ struct Video {
   SDL_Texture* Texture = nullptr;
   int TextureW = 0, TextureH = 0, TextureScale = 1;
   bool SoftwareRenderer = false;
+  bool Direct = false;  // drawn into the window's own surface, no renderer
+  ShownPicture Shown;   // what that surface shows of the screen
   int FullScreen = -1;
   Pad Pads[2];
   bool AudioOpen = false;
@@ -177,9 +179,22 @@ SDL_Window* OpenWindow(int mode) {
   return window;
 }
 
+bool IsSoftwareRenderer(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+// A window surface of 0x00RRGGBB pixels takes the screen's rows as they are.
+bool HasScreenPixels(const SDL_Surface* out) {
+  return out != nullptr && out->format->format == SDL_PIXELFORMAT_RGB888;
+}
+
 // SDL's default renderer, unless GL would only run in software (see
-// render_probe.h); decided at the first window, kept for the later ones. A
-// renderer named in SDL_RENDER_DRIVER is always used as it is.
+// render_probe.h): then the game scales its picture into the window's own
+// surface itself, only where it changed, which costs a small part of what
+// SDL's software renderer spends scaling all of it every frame. Decided at
+// the first window, kept for the later ones. A renderer named in
+// SDL_RENDER_DRIVER is always used as it is.
 void MakeWindow(int mode) {
   static bool decided = false;
   static bool softwareOnly = false;
@@ -195,9 +210,12 @@ void MakeWindow(int mode) {
     decided = true;
     softwareOnly = !chosen && !renderprobe::ServerMayAccelerate(V.Window);
   }
+  V.Direct = false;
+  V.Shown = ShownPicture{};
   if (!softwareOnly) {
     V.Renderer = SDL_CreateRenderer(V.Window, -1, 0);
-    if (V.Renderer != nullptr && !chosen && renderprobe::IsSoftwareGl(V.Renderer)) {
+    if (V.Renderer != nullptr && !chosen &&
+        (renderprobe::IsSoftwareGl(V.Renderer) || IsSoftwareRenderer(V.Renderer))) {
       // A window that had a GL context is replaced by a plain one.
       softwareOnly = true;
       SDL_DestroyRenderer(V.Renderer);
@@ -206,11 +224,14 @@ void MakeWindow(int mode) {
       V.Window = OpenWindow(mode);
     }
   }
-  if (V.Renderer == nullptr) {
-    // Drawn straight into the window's own image, not through a GL texture.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
+  // Drawn straight into the window's own image, not through a GL texture.
+  if (V.Renderer == nullptr) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (V.Renderer == nullptr && !chosen && HasScreenPixels(SDL_GetWindowSurface(V.Window))) {
+    V.Direct = true;
+    framelog::Renderer("window-surface");
+    return;
   }
+  if (V.Renderer == nullptr) V.Renderer = SDL_CreateRenderer(V.Window, -1, SDL_RENDERER_SOFTWARE);
   if (V.Renderer == nullptr) {
     std::fprintf(stderr, "Ductora Fiesta: cannot draw in the window: %s\n", SDL_GetError());
     std::exit(1);
@@ -231,20 +252,74 @@ int ShownScale(const Surface& s) {
   return std::max(1, std::min(w / s.Width, h / s.Height));
 }
 
-// Each pixel k times across and each row k times down, into the texture.
-// The software renderer's own scaled copy costs several times as much.
-void ScaleInto(const Surface& s, int k, uint32_t* out, int pitchPixels) {
-  for (int y = 0; y < s.Height; ++y) {
-    const uint32_t* from = &s.Pixels[static_cast<size_t>(y) * s.Width];
-    uint32_t* row = out + static_cast<size_t>(y) * k * pitchPixels;
+// Each pixel of the box k times across and each row k times down, into out
+// (whose first pixel shows the screen's top left corner). The software
+// renderer's own scaled copy costs several times as much.
+void ScaleBox(const Surface& s, const ChangedBox& b, int k, uint32_t* out, int pitchPixels) {
+  const int w = b.X1 - b.X0;
+  for (int y = b.Y0; y < b.Y1; ++y) {
+    const uint32_t* from = &s.Pixels[static_cast<size_t>(y) * s.Width + b.X0];
+    uint32_t* row = out + static_cast<size_t>(y) * k * pitchPixels + static_cast<size_t>(b.X0) * k;
     if (k == 2) {
-      for (int x = 0; x < s.Width; ++x) row[2 * x] = row[2 * x + 1] = from[x];
+      for (int x = 0; x < w; ++x) row[2 * x] = row[2 * x + 1] = from[x];
     } else {
-      for (int x = 0; x < s.Width; ++x) std::fill_n(row + x * k, k, from[x]);
+      for (int x = 0; x < w; ++x) std::fill_n(row + x * k, k, from[x]);
     }
     for (int r = 1; r < k; ++r)
-      std::memcpy(row + static_cast<size_t>(r) * pitchPixels, row, sizeof(uint32_t) * s.Width * k);
+      std::memcpy(row + static_cast<size_t>(r) * pitchPixels, row, sizeof(uint32_t) * w * k);
   }
+}
+
+void ScaleInto(const Surface& s, int k, uint32_t* out, int pitchPixels) {
+  ScaleBox(s, ChangedBox{0, 0, s.Width, s.Height}, k, out, pitchPixels);
+}
+
+// Marks a window surface the picture was drawn into whole; SDL makes a new
+// one, without the mark, whenever the window's size changes.
+int WholePictureMark = 0;
+
+// The picture at the largest whole scale that fits the window surface,
+// centred on black. Only where it changed since the last frame is scaled and
+// sent to the display, unless the surface is new or the window asked for a
+// redraw (V.Shown forgotten).
+void ShowInWindowSurface(const Surface& s) {
+  SDL_Surface* out = SDL_GetWindowSurface(V.Window);
+  if (!HasScreenPixels(out) || s.Width <= 0 || s.Height <= 0) return;
+  if (out->userdata != &WholePictureMark) V.Shown = ShownPicture{};
+  const int k = std::max(1, std::min(out->w / s.Width, out->h / s.Height));
+  // A window smaller than the picture (never asked for) shows its top left.
+  const int left = std::max(0, (out->w - s.Width * k) / 2);
+  const int top = std::max(0, (out->h - s.Height * k) / 2);
+  const int cols = std::min(s.Width, (out->w - left) / k);
+  const int rows = std::min(s.Height, (out->h - top) / k);
+  ChangedBox boxes[kShownBoxes];
+  int count = 0;
+  const bool partial = ChangedSinceShown(V.Shown, s, boxes, count);
+  if (SDL_MUSTLOCK(out) && SDL_LockSurface(out) != 0) return;
+  if (!partial) {
+    SDL_FillRect(out, nullptr, 0);
+    boxes[0] = ChangedBox{0, 0, s.Width, s.Height};
+    count = 1;
+  }
+  uint32_t* origin =
+      static_cast<uint32_t*>(out->pixels) + static_cast<size_t>(top) * (out->pitch / 4) + left;
+  SDL_Rect rects[kShownBoxes];
+  int shown = 0;
+  for (int i = 0; i < count; ++i) {
+    const ChangedBox b{boxes[i].X0, boxes[i].Y0, std::min(boxes[i].X1, cols),
+                       std::min(boxes[i].Y1, rows)};
+    if (b.X1 <= b.X0 || b.Y1 <= b.Y0) continue;
+    ScaleBox(s, b, k, origin, out->pitch / 4);
+    rects[shown++] = {left + b.X0 * k, top + b.Y0 * k, (b.X1 - b.X0) * k, (b.Y1 - b.Y0) * k};
+  }
+  if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
+  if (!partial) {
+    out->userdata = &WholePictureMark;
+    SDL_UpdateWindowSurface(V.Window);
+  } else if (shown > 0) {
+    SDL_UpdateWindowSurfaceRects(V.Window, rects, shown);
+  }
+  framelog::Shown();
 }
 
 // With the software renderer the picture goes up already scaled and is
@@ -344,6 +419,12 @@ bool Translate(const SDL_Event& ev, Event& e) {
         e = {EventKind::Close, 0};
         return true;
       }
+      // The display lost what the window showed, or its size changed: the
+      // next frame draws all of it.
+      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN ||
+          ev.window.event == SDL_WINDOWEVENT_RESTORED ||
+          ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        V.Shown = ShownPicture{};
       return false;
     case SDL_CONTROLLERBUTTONDOWN:
       if (ev.cbutton.button != SDL_CONTROLLER_BUTTON_START) return false;
@@ -508,7 +589,10 @@ bool JoyStartDown(int id) {
 void Present(const Surface& screen) {
   EnsureInit();
   if (V.Window == nullptr) SetDisplayMode(0);
-  UploadAndShow(screen);
+  if (V.Direct)
+    ShowInWindowSurface(screen);
+  else
+    UploadAndShow(screen);
 }
 
 void SetDisplayMode(int fullScreen) {
