@@ -10,6 +10,9 @@ scenario_start() {
   tests=$2
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
+  # The player's own courses and settings never reach a test, and a test
+  # never writes into the home folder of whoever runs it.
+  export XDG_DATA_HOME=$work/xdg-data XDG_CONFIG_HOME=$work/xdg-config
 }
 
 # make_root DIR RUNNER [copy]: a program folder with the built stages and
