@@ -24,7 +24,7 @@ constexpr int32_t kTraceLimit = 4 * kWellColumns * kWellRows;
 constexpr double kLost = -1e9;
 
 // What the bot weighs a well by, after its circuits are cleared.
-constexpr double kDeadEnd = 1.0;    // a pipe end against a wall or a wrong chip
+constexpr double kDeadEnd = 2.0;    // a pipe end against a wall or a wrong chip
 constexpr double kOpenEnd = 0.2;    // a pipe end over an empty cell: not closed yet
 constexpr double kJoinedEnd = 0.1;  // a pipe end meeting another
 constexpr double kSocket = 0.5;     // a cell two pipe ends lead into, for one chip to join
