@@ -166,6 +166,7 @@ TEST_F(Inspection, OneEmptyCellSpoilsTheFullBoard) {
   plat::Surface want = screen;
   render::GameFont.FontColor(3);
   render::ShadowText(want, 192, 96, "NO BONUS", 1);
+  puzzle::SettleScores();
   render::DrawScorePanel(want);
   PayBonuses(t);
   EXPECT_TRUE(screen.Pixels == want.Pixels);
@@ -201,6 +202,7 @@ TEST_F(Inspection, CrossPassedTwicePaysItsOwnerLineByLine) {
     y += 32;
   }
   render::ClearRect(want, 0, 0, want.Width, 32);
+  puzzle::SettleScores();
   render::DrawScorePanel(want);
   EXPECT_TRUE(screen.Pixels == want.Pixels);
   EXPECT_EQ(SoundsOnly(), (std::vector<int>{3, 3, 3}));
