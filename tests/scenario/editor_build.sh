@@ -3,7 +3,8 @@
 # The stage editor through the runner: a stage built by keys alone from a
 # new course is found clearable, saved in the player's course folder and
 # byte for byte what the stage compiler makes of the same stage written as
-# text; a drain walled in shows NO ROUTE; a course with one fault a stage
+# text, and once its crosses' share is raised, test-played and cleared by a
+# scripted route; a drain walled in shows NO ROUTE; a course with one fault a stage
 # shows each fault as the player steps through it, and the editor leaves
 # the file alone until something changes.
 #   editor_build.sh DUCTORA-HEADLESS TESTS-DIR
@@ -58,6 +59,22 @@ EOF2
 "$stagec" "$work/mine.txt" "$work/compiled.dat" > /dev/null
 cmp "$courses/mine.dat" "$work/compiled.dat" || expect "saved course" "differs" "as compiled"
 [[ ! -e $work/mine.dat ]] || expect "the opened path" "written" "left alone"
+
+# The same stage built by keys again, its crosses' share raised to 100 (the
+# left panel's third line), then test-played: from the source, where the
+# play cursor starts, six crosses laid to the right clear it.
+script=$work/play.txt
+awk -v b="$built" '$1 < b' "$work/build.txt" > "$script"
+taps "$built" Up 4; taps $next Z 100
+taps $(( next + 100 )) Right 13; taps $next Down 4; taps $next Z 1
+for (( i = 0, f = next + 400; i < 6; i++, f += 20 )); do
+  printf '%s Right tap\n%s Z tap\n' "$f" $(( f + 10 )) >> "$script"
+done
+"$runner" --edit "$work/again.dat" --input "$script" --frames $(( f + 3500 )) \
+  --edit-log "$work/again.log" --state "$work/again.json"
+expect "built stage: test play" "$(grep -o 'test-play [a-z]*$' "$work/again.log" | tail -n 1)" \
+  "test-play cleared"
+expect "built stage: six crosses laid" "$(state_field "$work/again.json" TotalScore)" 600
 
 # The drain walled in: opened, looked at, left without a change.
 sed '11s/.*/........#./; 12s/.*/.@.....#X#/; 13s/.*/........#./' "$work/mine.txt" \
