@@ -71,9 +71,10 @@ void RecordCourseCleared() {
   WriteSaveData();
 }
 
-// The stages of the chosen course until the lives run out or the last
-// stage is cleared. A failed stage is played again, a cleared one moves on.
-void PlayCourse() {
+// The stages of the chosen course until the lives run out (the game over
+// is shown; false) or the last stage is cleared (true). A failed stage is
+// played again, a cleared one moves on.
+bool PlayStages() {
   StageCount = puzzle::CountStages(CourseNo);
   StageNo = 0;
   CourseFinished = 0;
@@ -81,14 +82,16 @@ void PlayCourse() {
     PlayAttempt();
     if (Lives < 1) {
       GameOver();
-      return;
+      return false;
     }
-    if (CourseFinished != 0) {
-      RecordCourseCleared();
-      Ending();
-      return;
-    }
+    if (CourseFinished != 0) return true;
   }
+}
+
+void PlayCourse() {
+  if (!PlayStages()) return;
+  RecordCourseCleared();
+  Ending();
 }
 
 }  // namespace
@@ -104,20 +107,7 @@ int32_t PlayHeldCourse(const std::string& path, int32_t best) {
   HoldSaveData();
   CourseNo = 0;
   SaveData.HiScore[PlayerCount - 1][0] = best;
-  StageCount = puzzle::CountStages(CourseNo);
-  StageNo = 0;
-  CourseFinished = 0;
-  for (;;) {
-    PlayAttempt();
-    if (Lives < 1) {
-      GameOver();
-      break;
-    }
-    if (CourseFinished != 0) {
-      CourseClear();
-      break;
-    }
-  }
+  if (PlayStages()) CourseClear();
   ReleaseSaveData();
   puzzle::UseCourseFile("");
   return TotalScore;
