@@ -39,23 +39,29 @@ drain opens left
 EOF2
 "$stagec" --no-solve "$work/laid.txt" "$work/laid.dat" > /dev/null
 
-# play NAME SCRIPT FRAMES: the game from the title, with the save file
+# play NAME SCRIPT FRAMES: the game from the title (60 s at most), with the save file
 # kept to compare.
 play() {
   make_root "$work/$1" "$runner"
   write_save "$work/$1" 0 0:0=123456
   cp "$work/$1/data/ductora.dat" "$work/$1-before.dat"
   printf "$2" > "$work/$1.txt"
-  "$runner" --root "$work/$1" --input "$work/$1.txt" --frames "$3" \
+  timeout 60 "$runner" --root "$work/$1" --input "$work/$1.txt" --frames "$3" \
     --events "$work/$1-events.txt" --state "$work/$1.json" "${@:4}"
   cmp "$work/$1-before.dat" "$work/$1/data/ductora.dat" || expect "$1: the save file" changed same
 }
 
 # Only a broken course: the course select has its three lines, and Up from
 # course A reaches course C.
+# A FIFO, a folder and a 2 GiB file named as courses are no courses either,
+# and listing them neither waits nor reads them whole.
 head -c 100 "$work/laid.dat" > "$courses/broken.dat"
+mkfifo "$courses/fifo.dat"
+mkdir "$courses/folder.dat"
+truncate -s 2G "$courses/huge.dat"
 play none '10 Z tap\n150 Up tap\n170 Z tap\n' 300
 expect "none: Up from course A" "$(state_field "$work/none.json" CourseNo)" 2
+rm -r "$courses/fifo.dat" "$courses/folder.dat" "$courses/huge.dat"
 
 # With playable courses the line above course A is MY COURSES. Its list:
 # broken, good, z01 .. z10, BACK. Z on the greyed broken line does
