@@ -16,8 +16,12 @@
 # size. Processor time is the game's utime + stime (all threads) from
 # /proc/PID/stat over the measured stretch, as a share of one core.
 #
-#   bash tests/bench/window_bench.sh BUILD_DIR [FRAMES] [RUNS]
+#   bash tests/bench/window_bench.sh BUILD_DIR [FRAMES] [RUNS] [no-music]
 #
+# The music is synthesised (FluidSynth through SDL_mixer) and mixed for the
+# dummy audio device as it would be for a real one; with no-music the music
+# files are left out of the program folder, and the difference between the
+# two is what the synthesiser costs.
 # Prints each run's figures, then the medians over the runs. The machine's
 # load average is printed with them: other work on the machine shows up in
 # the pacing.
@@ -25,6 +29,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 frames=${2:-1200}
 runs=${3:-5}
+music=${4:-music}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 source "$here/lib/window.bash"
@@ -32,7 +37,7 @@ trap 'stop_game; stop_display; rm -rf "$work"' EXIT
 tick=$(getconf CLK_TCK)
 seconds=$(awk -v f="$frames" 'BEGIN { print f * 0.017 }')
 
-make_window_root "$build"
+make_window_root "$build" "$music"
 start_display
 
 # The play phase's keys, one every 0.2 s for about FRAMES frames, from a

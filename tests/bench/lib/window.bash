@@ -35,14 +35,16 @@ stop_display() {
   xvfb_pid=
 }
 
-# make_window_root BUILD: a program folder $work/root holding a copy of the
-# game (the game finds its data beside its own file) and the built stages
-# and sounds.
+# make_window_root BUILD [no-music]: a program folder $work/root holding a
+# copy of the game (the game finds its data beside its own file) and the
+# built stages and sounds; with no-music the music files are left out, so
+# the game plays its effects but never starts the synthesiser.
 make_window_root() {
-  mkdir -p "$work/root/data"
+  mkdir -p "$work/root/data" "$work/root/sound"
   cp "$1/ductora" "$work/root/ductora"
   ln -s "$1/data/stage" "$work/root/data/stage"
-  ln -s "$1/sound" "$work/root/sound"
+  ln -s "$1/sound/se" "$work/root/sound/se"
+  [[ ${2:-} == no-music ]] || ln -s "$1/sound/music" "$work/root/sound/music"
 }
 
 # start_game LOG: starts the game without an audio device, its frame log
