@@ -20,6 +20,12 @@ using puzzle::kPlayRows;
 
 constexpr double kParkCost = 2.5;  // what parking a piece is worth avoiding
 constexpr int32_t kFlexTries = 8;  // first cells tried with the piece in hand
+// A player whose share is on the route still fills a cell the water
+// reaches within this many frames: a leak loses the stage for both.
+constexpr int32_t kUrgentFrames = 150;
+// Frames a player waits for the other player's cursor to move out of the
+// way before going round it; player 1 gives way first.
+constexpr int32_t kPatience[2] = {3 * kStepFrames, kStepFrames};
 
 // One bot's hands: when it last stepped, laid or did anything.
 struct Hands {
@@ -31,11 +37,13 @@ struct Hands {
 struct Target {
   int32_t X = -1, Y = -1;
   bool Valid = false;
+  bool Lay = true;  // false: only go there, out of the other player's way
 };
 
 struct PlayerBot {
   Hands H;
   Target Aim;
+  int32_t Blocked = 0;  // frames the other player's cursor has stood in the way
   uint64_t AimSignature = 0;
   uint8_t SeenQueue[puzzle::kQueueRing] = {};
 };
@@ -48,7 +56,8 @@ struct Sight {
   Grid G;
   Frontier F;
   Plan P;
-  int32_t Need = 0;
+  Needs N;
+  int32_t ToFrontier = 0;  // water frames until it enters the frontier
   int32_t NoBreakBefore = 0;
   Expectation E;
 };
@@ -101,14 +110,16 @@ Expectation Expect() {
   return e;
 }
 
-// Pieces still to come onto the route, all players together.
-int32_t RouteNeed() {
-  int32_t need = 0;
-  for (int32_t p = 0; p < Players(); ++p) {
+// Pipe each player still needs beyond what the water has run through and
+// the special straights on its decided way.
+Needs RouteNeeds(int32_t decided) {
+  Needs n;
+  n.Players = Players();
+  for (int32_t p = 0; p < n.Players; ++p) {
     const puzzle::PlayerInfo& pl = puzzle::Players[p];
-    if (pl.Required > pl.Passed) need += pl.Required - pl.Passed;
+    n.Own[p] = std::max(0, pl.Required - pl.Passed - decided);
   }
-  return need + (Players() == 2 ? 1 : 0);
+  return n;
 }
 
 int32_t CellFrames(int32_t weight) {
@@ -140,6 +151,31 @@ int32_t CellsTooNear() {
   return cells;
 }
 
+// Frames until the water enters the frontier cell, along the decided way.
+int32_t FramesToFrontier(const Frontier& f) {
+  const puzzle::WaterState& w = puzzle::Water;
+  int32_t x = w.HeadX, y = w.HeadY, dir = w.OutDir;
+  int32_t frames = HeadFrames();
+  for (int guard = 0; guard < 4 * kMaxPlan; ++guard) {
+    const bool on = puzzle::Step(x, y, dir);
+    if (x == f.X && y == f.Y) return frames;
+    if (!on) break;
+    frames += CellFrames(puzzle::Board[x][y].FlowWeight);
+  }
+  return frames;
+}
+
+// Frames until the water enters plan cell i, the pieces still to lay taken
+// as plain pipe.
+int32_t FramesToCell(int32_t i) {
+  int32_t frames = View.ToFrontier;
+  for (int32_t j = 0; j < i && j < View.P.Length; ++j) {
+    const PlanCell& c = View.P.Cells[j];
+    frames += CellFrames(c.Act ? 2 : View.G.Cell[c.X][c.Y].FlowWeight);
+  }
+  return frames;
+}
+
 void Look(int64_t frame) {
   if (View.Frame == frame) return;
   View.Frame = frame;
@@ -150,44 +186,43 @@ void Look(int64_t frame) {
   View.PlanSignature = View.Signature;
   View.F = FindFrontier(View.G);
   View.E = Expect();
-  View.Need = RouteNeed() - View.F.Counted;
+  View.N = RouteNeeds(View.F.Counted);
   View.NoBreakBefore = CellsTooNear();
-  View.P = MakePlan(View.G, View.F, View.Need, View.NoBreakBefore, View.E, Seed);
+  View.ToFrontier = FramesToFrontier(View.F);
+  View.P = MakePlan(View.G, View.F, View.N, View.NoBreakBefore, View.E, Seed);
 }
 
 int32_t Distance(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   return std::abs(x0 - x1) + std::abs(y0 - y1);
 }
 
+// The other player is about to lay there, or stands there with nothing to do.
 bool TakenByOther(int32_t p, int32_t x, int32_t y) {
-  const int32_t q = 1 - p;
   if (Players() < 2) return false;
-  return Bots[q].Aim.Valid && Bots[q].Aim.X == x && Bots[q].Aim.Y == y;
+  const PlayerBot& o = Bots[1 - p];
+  if (o.Aim.Valid) return o.Aim.Lay && o.Aim.X == x && o.Aim.Y == y;
+  const puzzle::PlayerInfo& opl = puzzle::Players[1 - p];
+  return opl.CursorX == x && opl.CursorY == y;
 }
 
-bool OwnShareDone(int32_t p) {
-  const puzzle::PlayerInfo& pl = puzzle::Players[p];
-  return pl.Passed + pl.Ahead > pl.Required;
-}
+// New pieces player p must still lay on the planned route.
+int32_t Deficit(int32_t p) { return View.N.Own[p] - View.P.Given[p]; }
 
-bool OtherShort(int32_t p) {
-  if (Players() < 2) return false;
-  const puzzle::PlayerInfo& o = puzzle::Players[1 - p];
-  return o.Passed + o.Ahead < o.Required;
-}
+// With two players each needs their own share through their own pieces: one
+// whose share is on the route leaves the rest to the other, who would have
+// to lay one more for every piece laid for him.
+bool Yields(int32_t p) { return Players() == 2 && Deficit(p) <= 0 && Deficit(1 - p) > 0; }
 
 // The cell of the plan the piece fits, nearest the water first.
 Target FitInPlan(int32_t p, int32_t kind) {
   const puzzle::PlayerInfo& pl = puzzle::Players[p];
   Target best;
   int32_t bestScore = 1 << 30;
-  const bool yield = OwnShareDone(p) && OtherShort(p);
-  int32_t acts = 0;
+  const bool yield = Yields(p);
   for (int32_t i = 0; i < View.P.Length; ++i) {
     const PlanCell& c = View.P.Cells[i];
     if (!c.Act) continue;
-    ++acts;
-    if (yield && acts > 1) break;
+    if (yield && FramesToCell(i) > kUrgentFrames) break;
     if (TakenByOther(p, c.X, c.Y) || !KindFits(kind, c.In, c.Out)) continue;
     const int32_t score = 3 * i + Distance(pl.CursorX, pl.CursorY, c.X, c.Y);
     if (score < bestScore) {
@@ -211,7 +246,7 @@ Target FitByReplanning(int32_t p, int32_t kind) {
     tried = View.G;
     tried.Cell[c.X][c.Y] = puzzle::ChipTable[kind];
     tried.Cell[c.X][c.Y].Owner = p;
-    const Plan other = MakePlan(tried, View.F, View.Need, View.NoBreakBefore, View.E, Seed);
+    const Plan other = MakePlan(tried, View.F, View.N, View.NoBreakBefore, View.E, Seed);
     if (other.Reaches && (!View.P.Reaches || other.Cost <= View.P.Cost + kParkCost))
       return {c.X, c.Y, true};
   }
@@ -274,13 +309,35 @@ Target ParkOnRoute(int32_t p) {
   return {};
 }
 
+// Nothing to lay: the nearest cell off the route and out of the other
+// player's way, so that he can reach every cell he needs.
+Target StandAside(int32_t p) {
+  const puzzle::PlayerInfo& pl = puzzle::Players[p];
+  const puzzle::PlayerInfo& o = puzzle::Players[1 - p];
+  const Target& oa = Bots[1 - p].Aim;
+  Target best;
+  int32_t bestScore = 1 << 30;
+  for (int32_t x = 0; x < kPlayColumns; ++x)
+    for (int32_t y = 0; y < kPlayRows; ++y) {
+      if (OnPlan(x, y) || (x == o.CursorX && y == o.CursorY)) continue;
+      if (oa.Valid && x == oa.X && y == oa.Y) continue;
+      const int32_t score = Distance(pl.CursorX, pl.CursorY, x, y);
+      if (score < bestScore) {
+        bestScore = score;
+        best = {x, y, true, false};
+      }
+    }
+  return best;
+}
+
 Target ChooseTarget(int32_t p) {
   const puzzle::PlayerInfo& pl = puzzle::Players[p];
   const int32_t kind = pl.Queue[pl.QueueIndex];
   if (!View.F.Open) return {};
+  const bool yield = Yields(p);
   Target t = FitInPlan(p, kind);
-  if (!t.Valid) t = FitByReplanning(p, kind);
-  if (!t.Valid && OwnShareDone(p) && OtherShort(p)) return {};
+  if (!t.Valid && !yield) t = FitByReplanning(p, kind);
+  if (!t.Valid && yield) return StandAside(p);
   if (!t.Valid) t = Park(p);
   if (!t.Valid) t = ParkOnRoute(p);
   return t;
@@ -291,28 +348,44 @@ bool RouteDone() {
   return WaterFramesToDrain() >= 0;
 }
 
-// One step towards the target, the longer way first, round the other
-// player's cursor.
+bool OnOtherCursor(int32_t p, int32_t x, int32_t y) {
+  const puzzle::PlayerInfo& o = puzzle::Players[1 - p];
+  return Players() == 2 && o.CursorX == x && o.CursorY == y;
+}
+
+// The step that moves the cursor by (dx, dy), if it stays on the board and
+// off the other player's cursor.
+uint32_t Move(int32_t p, int32_t dx, int32_t dy) {
+  const puzzle::PlayerInfo& pl = puzzle::Players[p];
+  const int32_t x = pl.CursorX + dx, y = pl.CursorY + dy;
+  if (x < 0 || x >= kPlayColumns || y < 0 || y >= kPlayRows || OnOtherCursor(p, x, y)) return 0;
+  if (dx != 0) return dx > 0 ? input::kRight : input::kLeft;
+  return dy > 0 ? input::kDown : input::kUp;
+}
+
+int32_t Sign(int32_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+// One step towards the target, the longer way first. When the other
+// player's cursor stands in the one way there, a few tries later the step
+// goes round it.
 uint32_t StepTowards(int32_t p, const Target& t) {
+  PlayerBot& b = Bots[p];
   const puzzle::PlayerInfo& pl = puzzle::Players[p];
   const int32_t dx = t.X - pl.CursorX, dy = t.Y - pl.CursorY;
-  uint32_t moves[2];
-  int32_t tx[2], ty[2];
-  const uint32_t h = dx > 0 ? input::kRight : input::kLeft;
-  const uint32_t v = dy > 0 ? input::kDown : input::kUp;
   const bool horizontalFirst = std::abs(dx) >= std::abs(dy);
-  moves[0] = horizontalFirst ? h : v;
-  moves[1] = horizontalFirst ? v : h;
-  for (int i = 0; i < 2; ++i) {
-    const bool horizontal = moves[i] == h;
-    tx[i] = pl.CursorX + (horizontal ? (dx > 0 ? 1 : -1) : 0);
-    ty[i] = pl.CursorY + (horizontal ? 0 : (dy > 0 ? 1 : -1));
-    if ((horizontal ? dx : dy) == 0) continue;
-    const puzzle::PlayerInfo& o = puzzle::Players[1 - p];
-    if (Players() == 2 && o.CursorX == tx[i] && o.CursorY == ty[i]) continue;
-    return moves[i];
-  }
-  return 0;
+  const uint32_t first = horizontalFirst ? Move(p, Sign(dx), 0) : Move(p, 0, Sign(dy));
+  const uint32_t second = horizontalFirst ? Move(p, 0, Sign(dy)) : Move(p, Sign(dx), 0);
+  const bool firstNeeded = horizontalFirst ? dx != 0 : dy != 0;
+  const bool secondNeeded = horizontalFirst ? dy != 0 : dx != 0;
+  if (firstNeeded && first != 0) return first;
+  if (secondNeeded && second != 0) return second;
+  if (++b.Blocked < kPatience[p]) return 0;
+  // Blocked on a straight line: one step to the side, player 0 up or left
+  // and player 1 down or right first, so that they do not dodge alike.
+  const int32_t side = p == 0 ? -1 : 1;
+  const uint32_t round = dx != 0 ? (Move(p, 0, side) != 0 ? Move(p, 0, side) : Move(p, 0, -side))
+                                 : (Move(p, side, 0) != 0 ? Move(p, side, 0) : Move(p, -side, 0));
+  return round;
 }
 
 uint32_t Act(int32_t p, int64_t frame, const Target& t) {
@@ -320,6 +393,7 @@ uint32_t Act(int32_t p, int64_t frame, const Target& t) {
   const puzzle::PlayerInfo& pl = puzzle::Players[p];
   if (!t.Valid || frame - b.H.LastAction < 1) return 0;
   if (pl.CursorX == t.X && pl.CursorY == t.Y) {
+    if (!t.Lay) return 0;
     if (pl.Wait != 0 || pl.PendingChip != 0 || frame - b.H.LastLay < kLayFrames) return 0;
     b.H.LastLay = frame;
     b.H.LastAction = frame;
@@ -329,6 +403,7 @@ uint32_t Act(int32_t p, int64_t frame, const Target& t) {
   if (frame - b.H.LastStep < kStepFrames) return 0;
   const uint32_t step = StepTowards(p, t);
   if (step == 0) return 0;
+  b.Blocked = 0;
   b.H.LastStep = frame;
   b.H.LastAction = frame;
   return step;

@@ -16,6 +16,10 @@ using puzzle::kPlayColumns;
 using puzzle::kPlayRows;
 
 constexpr int kSearchBudget = 1200;  // cells tried per pass
+// Two players' shares make a route through pieces already laid count for
+// one of them only, and a route that gives each his own share lies further
+// from the first ones tried.
+constexpr int kTwoPlayerBudget = 6000;
 // Each pass allows the route more cells beyond the requirement: a short
 // route is found first, a long way round only when there is none.
 constexpr int32_t kSlack[] = {1, 4, 10, 40};
@@ -50,7 +54,8 @@ bool Passable(const ChipInfo& c) {
 struct Search {
   const Grid* G = nullptr;
   const Expectation* E = nullptr;
-  int32_t Need = 0;
+  Needs Wanted;
+  int32_t Need = 0;  // all players' needs together
   int32_t NoBreakBefore = 0;
   int32_t Slack = 0;
   uint32_t Salt = 0;
@@ -58,10 +63,13 @@ struct Search {
   int16_t Dist[kPlayColumns][kPlayRows] = {};
   double EmptyCost[4][4] = {};
   PlanCell Path[kMaxPlan + 4] = {};
+  int8_t Credit[kMaxPlan + 4] = {};  // whom each route cell counts for
   int32_t Length = 0;
-  int32_t Counted = 0;
+  int32_t Counted = 0;    // what the route gives towards Need
+  int32_t Given[2] = {};  // of each need, met by laid pieces and special straights
   double Cost = 0;
   int32_t Nodes = 0;
+  int32_t Budget = kSearchBudget;
   Plan Best;
   bool Found = false;
   Plan Longest;  // the partial route that got nearest the drain
@@ -126,14 +134,48 @@ void Remember(Plan& plan, const Search& s, bool reaches, double cost) {
   std::copy(s.Path, s.Path + s.Length, plan.Cells);
   plan.Length = s.Length;
   plan.Counted = s.Counted;
+  plan.Given[0] = s.Given[0];
+  plan.Given[1] = s.Given[1];
   plan.Cost = cost;
   plan.Reaches = reaches;
 }
 
 void Visit(Search& s, int32_t x, int32_t y, int32_t in);
 
+constexpr int8_t kForNobody = 0;
+constexpr int8_t kForNewPiece = 1;
+constexpr int8_t kForEveryone = 2;
+constexpr int8_t kForOwner = 3;  // + the owner
+
+// Whom a route cell counts for: a piece still to lay for whoever lays it,
+// a special straight for everyone, a piece already there for its owner.
+int8_t CreditOf(const ChipInfo& c, bool act) {
+  if (c.System != 0) return kForNobody;
+  if (act) return kForNewPiece;
+  if (puzzle::IsSpecialStraight(c.ChipNo)) return kForEveryone;
+  if (c.Owner < 0 || c.Owner > 1) return kForNobody;
+  return static_cast<int8_t>(kForOwner + c.Owner);
+}
+
+// What the cell adds to Counted: a player's pieces beyond their need help
+// nobody else.
+int32_t Credit(Search& s, int8_t credit, int32_t sign) {
+  if (credit == kForNobody) return 0;
+  if (credit == kForNewPiece) return 1;
+  int32_t gained = 0;
+  for (int32_t p = 0; p < s.Wanted.Players; ++p) {
+    if (credit != kForEveryone && credit != kForOwner + p) continue;
+    if (sign < 0) s.Given[p]--;
+    if (s.Given[p] < s.Wanted.Own[p]) ++gained;
+    if (sign > 0) s.Given[p]++;
+  }
+  return gained;
+}
+
 void Push(Search& s, int32_t x, int32_t y, int32_t in, int32_t out, bool act, bool replace,
-          bool counts, double cost) {
+          double cost) {
+  const int8_t credit = CreditOf(s.G->Cell[x][y], act);
+  s.Credit[s.Length] = credit;
   s.Path[s.Length++] = {static_cast<int8_t>(x),
                         static_cast<int8_t>(y),
                         static_cast<int8_t>(in),
@@ -141,7 +183,7 @@ void Push(Search& s, int32_t x, int32_t y, int32_t in, int32_t out, bool act, bo
                         act,
                         replace};
   s.Used[x][y] = true;
-  s.Counted += counts ? 1 : 0;
+  s.Counted += Credit(s, credit, 1);
   s.Cost += cost;
   const int32_t d = s.G->Cell[x][y].System != 0 ? 0 : s.Dist[x][y];
   if (d < s.LongestDist || (d == s.LongestDist && s.Counted > s.Longest.Counted)) {
@@ -150,10 +192,10 @@ void Push(Search& s, int32_t x, int32_t y, int32_t in, int32_t out, bool act, bo
   }
 }
 
-void Pop(Search& s, bool counts, double cost) {
+void Pop(Search& s, double cost) {
   const PlanCell& c = s.Path[--s.Length];
   s.Used[c.X][c.Y] = false;
-  s.Counted -= counts ? 1 : 0;
+  s.Counted -= Credit(s, s.Credit[s.Length], -1);
   s.Cost -= cost;
 }
 
@@ -183,18 +225,17 @@ void VisitFixed(Search& s, int32_t x, int32_t y, int32_t in, const ChipInfo& c) 
   if (e == puzzle::DirWarp) {
     const puzzle::SpecialInfo* out = WarpExit();
     if (out == nullptr || s.Used[out->X][out->Y]) return;
-    Push(s, x, y, in, e, false, false, false, 0);
-    Push(s, out->X, out->Y, puzzle::DirWarp, out->Dir, false, false, false, 0);
+    Push(s, x, y, in, e, false, false, 0);
+    Push(s, out->X, out->Y, puzzle::DirWarp, out->Dir, false, false, 0);
     Next(s, out->X, out->Y, out->Dir);
-    Pop(s, false, 0);
-    Pop(s, false, 0);
+    Pop(s, 0);
+    Pop(s, 0);
     return;
   }
   if (e < 0) return;
-  const bool counts = puzzle::IsSpecialStraight(c.ChipNo);
-  Push(s, x, y, in, e, false, false, counts, 0);
+  Push(s, x, y, in, e, false, false, 0);
   Next(s, x, y, e);
-  Pop(s, counts, 0);
+  Pop(s, 0);
 }
 
 struct Choice {
@@ -239,7 +280,7 @@ int32_t Choices(const Search& s, int32_t x, int32_t y, int32_t in, Choice out[3]
 }
 
 void Visit(Search& s, int32_t x, int32_t y, int32_t in) {
-  if (++s.Nodes > kSearchBudget || s.Used[x][y] || s.Length >= kMaxPlan) return;
+  if (++s.Nodes > s.Budget || s.Used[x][y] || s.Length >= kMaxPlan) return;
   if (s.Found && s.Cost >= s.Best.Cost) return;
   const ChipInfo& c = s.G->Cell[x][y];
   if (c.System == 0) {
@@ -255,9 +296,9 @@ void Visit(Search& s, int32_t x, int32_t y, int32_t in) {
   Choice choices[3];
   const int32_t n = Choices(s, x, y, in, choices);
   for (int32_t i = 0; i < n; ++i) {
-    Push(s, x, y, in, choices[i].Out, choices[i].Act, choices[i].Replace, true, choices[i].Cost);
+    Push(s, x, y, in, choices[i].Out, choices[i].Act, choices[i].Replace, choices[i].Cost);
     Next(s, x, y, choices[i].Out);
-    Pop(s, true, choices[i].Cost);
+    Pop(s, choices[i].Cost);
   }
 }
 
@@ -323,7 +364,7 @@ Frontier FindFrontier(const Grid& g) {
   return f;
 }
 
-Plan MakePlan(const Grid& g, const Frontier& f, int32_t need, int32_t noBreakBefore,
+Plan MakePlan(const Grid& g, const Frontier& f, const Needs& need, int32_t noBreakBefore,
               const Expectation& e, uint32_t salt) {
   Plan none;
   if (!f.Open) return none;
@@ -331,7 +372,11 @@ Plan MakePlan(const Grid& g, const Frontier& f, int32_t need, int32_t noBreakBef
   s = Search{};
   s.G = &g;
   s.E = &e;
-  s.Need = need;
+  s.Wanted = need;
+  s.Wanted.Players = std::clamp(need.Players, 1, 2);
+  s.Need = 0;
+  for (int32_t p = 0; p < s.Wanted.Players; ++p) s.Need += std::max(0, s.Wanted.Own[p]);
+  s.Budget = s.Wanted.Players == 2 ? kTwoPlayerBudget : kSearchBudget;
   s.NoBreakBefore = noBreakBefore;
   s.Salt = salt;
   for (int32_t x = 0; x < kPlayColumns; ++x)

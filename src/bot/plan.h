@@ -38,10 +38,20 @@ struct Frontier {
   bool Used[puzzle::kPlayColumns][puzzle::kPlayRows] = {};
 };
 
+// The pipe each player still needs through their own pieces (special
+// straights count for everyone, a piece already laid for its owner only).
+struct Needs {
+  int32_t Own[2] = {};
+  int32_t Players = 1;
+};
+
 struct Plan {
   PlanCell Cells[kMaxPlan];
-  int32_t Length = 0;    // cells from the frontier to the drain
-  int32_t Counted = 0;   // of them, cells that count towards the requirement
+  int32_t Length = 0;   // cells from the frontier to the drain
+  int32_t Counted = 0;  // of them, cells that count towards someone's need
+  // Of each player's need, what the route's laid pieces and special
+  // straights already give; the new pieces must bring the rest.
+  int32_t Given[2] = {};
   double Cost = 0;       // expected effort; lower is better
   bool Reaches = false;  // ends in the drain with enough pipe
 };
@@ -64,11 +74,11 @@ Frontier FindFrontier(const Grid& g);
 // True when the piece kind lets water travelling in `in` leave by `out`.
 bool KindFits(int32_t kind, int32_t in, int32_t out);
 
-// A route from the frontier to the drain through at least `need` counted
-// cells, cheapest found within the search budget; none of its first
+// A route from the frontier to the drain that meets every player's need,
+// cheapest found within the search budget; none of its first
 // noBreakBefore cells is a piece to break. salt varies the order of equal
 // choices. Without a whole route: the start of one that gets nearest.
-Plan MakePlan(const Grid& g, const Frontier& f, int32_t need, int32_t noBreakBefore,
+Plan MakePlan(const Grid& g, const Frontier& f, const Needs& need, int32_t noBreakBefore,
               const Expectation& e, uint32_t salt);
 
 }  // namespace bot

@@ -137,6 +137,49 @@ TEST_F(BotPlay, TwoBotsShareTheRouteOnTwoDevicesAndRepeatTheirGame) {
   EXPECT_EQ(runs[0], runs[1]);
 }
 
+// The stage lays a line of straights from the source to the drain; the
+// stage's pieces count for player 0 only.
+TEST_F(BotPlay, TwoBotsEachGetTheirOwnShareWhenTheStagesPiecesCountForOne) {
+  StageInfo s = play_fixture::BlankStage();
+  play_fixture::Special(s, 0, 0, 3, DirRight);
+  play_fixture::Special(s, 1, 9, 3, DirLeft);
+  for (int x = 1; x < 9; ++x) play_fixture::Put(s, x, 3, CHIP_FIRST_PIECE);
+  s.SupplyCount[0] = 50;
+  s.SupplyCount[1] = 50;
+  s.RequiredPipes = 16;
+  s.StartDelay = 10;
+  for (uint32_t seed : {1u, 2u, 3u}) {
+    SetUp();
+    Start(s, 2);
+    ASSERT_EQ(PlayWithBot(2, seed), kWaterCleared) << seed;
+    EXPECT_GE(Players[0].Passed, 8) << seed;
+    EXPECT_GE(Players[1].Passed, 8) << seed;
+    TearDown();
+  }
+}
+
+// A corridor three cells high between walls: the bots start at its two ends
+// and work in it side by side, each laying his own share.
+TEST_F(BotPlay, TwoBotsClearACorridorFromItsTwoEnds) {
+  StageInfo s = play_fixture::BlankStage();
+  for (int x = 0; x < 10; ++x)
+    for (int y : {0, 1, 5, 6, 7}) play_fixture::Put(s, x, y, CHIP_BLOCK);
+  play_fixture::Special(s, 0, 0, 3, DirRight);
+  play_fixture::Special(s, 1, 9, 4, DirLeft);
+  s.SupplyCount[0] = 50;
+  s.SupplyCount[1] = 50;
+  s.RequiredPipes = 10;
+  s.StartDelay = 12;
+  for (uint32_t seed = 1; seed <= 8; ++seed) {
+    SetUp();
+    Start(s, 2);
+    ASSERT_EQ(PlayWithBot(2, seed), kWaterCleared) << seed;
+    EXPECT_GE(Players[0].Passed, 5) << seed;
+    EXPECT_GE(Players[1].Passed, 5) << seed;
+    TearDown();
+  }
+}
+
 TEST_F(BotPlay, PlaysTheEndlessWellAtAHumanPaceClosesCircuitsAndOutlastsDoingNothing) {
   Start(play_fixture::BlankStage(), 1);
   const int32_t idle = PlayEndless(4, false);
@@ -186,7 +229,8 @@ TEST_F(BotPlan, RoutesRoundWallsLongEnoughAndBreaksNothingTheWaterIsNear) {
   const bot::Frontier f = bot::FindFrontier(g);
   bot::Expectation e;
   for (double& w : e.Weight) w = 1;
-  const bot::Plan far = bot::MakePlan(g, f, 10, 0, e, 1);
+  const bot::Needs kTen{{10, 0}, 1};
+  const bot::Plan far = bot::MakePlan(g, f, kTen, 0, e, 1);
   ASSERT_TRUE(far.Reaches);
   EXPECT_GE(far.Counted, 10);
   EXPECT_TRUE(far.Cells[0].Replace);
@@ -206,13 +250,47 @@ TEST_F(BotPlan, RoutesRoundWallsLongEnoughAndBreaksNothingTheWaterIsNear) {
   const bot::PlanCell& last = far.Cells[far.Length - 1];
   EXPECT_EQ(std::make_tuple(last.X + 1, last.Y, last.Out), std::make_tuple(9, 1, DirRight));
   // With the water about to enter it the piece cannot be broken: no route.
-  EXPECT_FALSE(bot::MakePlan(g, f, 10, 1, e, 1).Reaches);
+  EXPECT_FALSE(bot::MakePlan(g, f, kTen, 1, e, 1).Reaches);
   // An elbow there that turns the water down is kept and built on.
   g.Cell[1][1] = ChipTable[20];
-  const bot::Plan near = bot::MakePlan(g, f, 10, 1, e, 1);
+  const bot::Plan near = bot::MakePlan(g, f, kTen, 1, e, 1);
   ASSERT_TRUE(near.Reaches);
   EXPECT_FALSE(near.Cells[0].Act);
   EXPECT_EQ(near.Cells[0].Out, DirDown);
+}
+
+// Pieces on the route count for the player who laid them: a route through
+// player 0's pieces leaves player 1 all of his share to lay.
+TEST_F(BotPlan, CreditsLaidPiecesToTheirOwnerOnly) {
+  StageInfo s = play_fixture::BlankStage();
+  play_fixture::Special(s, 0, 0, 3, DirRight);
+  play_fixture::Special(s, 1, 9, 3, DirLeft);
+  Start(s, 2);
+  bot::Grid g;
+  bot::SnapshotBoard(g);
+  bot::Expectation e;
+  for (double& w : e.Weight) w = 1;
+  const bot::Needs both{{4, 4}, 2};
+  for (int owners : {0, 1, 2}) {  // all player 0's, all player 1's, every other one each
+    for (int x = 1; x < 9; ++x) {
+      g.Cell[x][3] = ChipTable[CHIP_FIRST_PIECE];
+      g.Cell[x][3].Owner = owners == 2 ? x % 2 : owners;
+    }
+    const bot::Frontier f = bot::FindFrontier(g);
+    const bot::Plan plan = bot::MakePlan(g, f, both, 0, e, 1);
+    ASSERT_TRUE(plan.Reaches) << owners;
+    int acts = 0;
+    for (int i = 0; i < plan.Length; ++i) acts += plan.Cells[i].Act ? 1 : 0;
+    if (owners == 2) {
+      EXPECT_EQ(acts, 0);
+      EXPECT_EQ(std::make_pair(plan.Given[0], plan.Given[1]), std::make_pair(4, 4));
+    } else {
+      // The other player lays at least his four, wherever the route runs.
+      EXPECT_GE(acts, 4) << owners;
+      EXPECT_EQ(plan.Given[1 - owners], 0) << owners;
+    }
+    EXPECT_GE(plan.Counted, 8) << owners;
+  }
 }
 
 }  // namespace
