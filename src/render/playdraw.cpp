@@ -2,8 +2,10 @@
 #include "render/playdraw.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "audio/wavedef.h"
 #include "puzzle/board.h"
@@ -145,8 +147,8 @@ bool PiecesDarkerThanFloor() {
 // Floor dimmed (unless the slot is the next one's, or the world's pieces
 // are darker than its floor) and edges shaded. The
 // pixels are read and written in place and the slot recorded as changed
-// once: this runs for ten slots every frame.
-void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
+// once.
+void ShadeSlotPixels(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
   const int32_t left = std::max(x0, 0), right = std::min(x0 + kCellSize, surface.Width);
   const int32_t top = std::max(y0, 0), bottom = std::min(y0 + kCellSize, surface.Height);
   if (left >= right || top >= bottom) return;
@@ -166,6 +168,63 @@ void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
     }
   }
   plat::Changed(surface, left, top, right, bottom);
+}
+
+// This runs for ten slots every frame, and a slot's piece changes only when
+// the queue moves: each slot keeps the last picture it was given and what
+// the shading made of it, and the same picture is shaded by a copy.
+struct SlotMemo {
+  bool Valid = false;
+  bool Next = false;
+  int32_t X = 0, Y = 0;
+  uint64_t Version = 0;
+  std::array<uint32_t, kCellSize * kCellSize> In{}, Out{};
+};
+std::array<SlotMemo, 2 * puzzle::kQueueRing> SlotMemos;
+
+SlotMemo& MemoFor(int32_t x0, int32_t y0, bool next) {
+  for (SlotMemo& m : SlotMemos)
+    if (m.Valid && m.X == x0 && m.Y == y0 && m.Next == next) return m;
+  static size_t replace = 0;
+  SlotMemo& m = SlotMemos[replace++ % SlotMemos.size()];
+  m = SlotMemo{};
+  m.X = x0, m.Y = y0, m.Next = next;
+  return m;
+}
+
+void CopySlot(const plat::Surface& surface, int32_t x0, int32_t y0, uint32_t* to) {
+  for (int32_t y = 0; y < kCellSize; ++y)
+    std::memcpy(to + y * kCellSize,
+                surface.Pixels.data() + static_cast<size_t>(y0 + y) * surface.Width + x0,
+                kCellSize * sizeof(uint32_t));
+}
+
+bool SlotShows(const plat::Surface& surface, int32_t x0, int32_t y0, const uint32_t* picture) {
+  for (int32_t y = 0; y < kCellSize; ++y)
+    if (std::memcmp(picture + y * kCellSize,
+                    surface.Pixels.data() + static_cast<size_t>(y0 + y) * surface.Width + x0,
+                    kCellSize * sizeof(uint32_t)) != 0)
+      return false;
+  return true;
+}
+
+void ShadeSlot(plat::Surface& surface, int32_t x0, int32_t y0, bool next) {
+  const bool inside =
+      x0 >= 0 && y0 >= 0 && x0 + kCellSize <= surface.Width && y0 + kCellSize <= surface.Height;
+  if (!inside) return ShadeSlotPixels(surface, x0, y0, next);
+  SlotMemo& memo = MemoFor(x0, y0, next);
+  if (memo.Valid && memo.Version == PipePic.Version && SlotShows(surface, x0, y0, memo.In.data())) {
+    for (int32_t y = 0; y < kCellSize; ++y)
+      std::memcpy(surface.Pixels.data() + static_cast<size_t>(y0 + y) * surface.Width + x0,
+                  memo.Out.data() + y * kCellSize, kCellSize * sizeof(uint32_t));
+    plat::Changed(surface, x0, y0, x0 + kCellSize, y0 + kCellSize);
+    return;
+  }
+  CopySlot(surface, x0, y0, memo.In.data());
+  ShadeSlotPixels(surface, x0, y0, next);
+  CopySlot(surface, x0, y0, memo.Out.data());
+  memo.Version = PipePic.Version;
+  memo.Valid = true;
 }
 
 // The shelf under a slot: a light line across the column.
