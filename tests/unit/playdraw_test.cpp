@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "play_fixture.h"
 #include "puzzle/playstage.h"
 #include "render/font.h"
@@ -215,6 +217,37 @@ TEST_F(PlayDraw, QueuedPiecesStandApartAndTheNextOneIsFramed) {
   plat::Resize(small, 20, 20);
   DrawQueueSlot(small, 4, -10, true);
   DrawQueueSlot(small, -12, 8, false);
+}
+
+// A slot shades the same picture by a copy of its last shading: what it
+// shows must still follow the piece laid into it and the world's sheet.
+TEST_F(PlayDraw, QueuedSlotsFollowTheirPiecesAndTheSheet) {
+  PlainWorld(PipePic);
+  auto column = [&] {
+    std::vector<uint32_t> c;
+    for (int y = 48; y < 208; ++y)
+      for (int x = 24; x < 56; ++x) c.push_back(plat::GetPixel(screen_, x, y));
+    return c;
+  };
+  auto queue = [&](uint8_t piece) {
+    std::fill(Players[0].Queue, Players[0].Queue + 6, piece);
+    plat::FillRect(screen_, 0, 0, kScreenWidth, kScreenHeight, 0x123456);
+    DrawNextQueues(screen_);
+    return column();
+  };
+  const std::vector<uint32_t> straights = queue(17), crosses = queue(20);
+  EXPECT_NE(straights, crosses);
+  EXPECT_EQ(queue(17), straights);
+  EXPECT_EQ(queue(20), crosses);
+  // The same piece on a sheet whose bare floor (picture 40) is another
+  // colour: the piece's own floor no longer counts as floor, so it is no
+  // longer dimmed, though the slot is given the same picture as before.
+  plat::FillRect(PipePic, 0, 160, 32, 32, 0x2040E0);
+  const std::vector<uint32_t> undimmed = queue(17);
+  EXPECT_NE(undimmed, straights);
+  EXPECT_EQ(undimmed[5 * 32 + 4], kFloor);  // the top slot, row 5, x 4
+  PlainWorld(PipePic);
+  EXPECT_EQ(queue(17), straights);
 }
 
 // On every world's own sheet a queued piece's outline stands out from the
