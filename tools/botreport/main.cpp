@@ -119,24 +119,32 @@ void ReportCourse(const std::string& file, int32_t players, int32_t seeds) {
               seeds);
   std::printf("| stage | clear rate | median score | median time left |\n");
   std::printf("|------:|-----------:|-------------:|-----------------:|\n");
-  std::vector<double> rates;
+  std::vector<double> rates, secondsLeft;
   double sum = 0;
   for (int32_t s = 0; s < stages; ++s) {
     const StageLine l = MeasureStage(file, s, players, seeds);
     const double rate = l.Runs > 0 ? static_cast<double>(l.Clears) / l.Runs : 0;
     rates.push_back(rate);
+    secondsLeft.push_back(l.MedianSeconds);
     sum += rate;
     std::printf("| %5d | %9.0f%% | %12d | %14.1f s |\n", s + 1, 100 * rate, l.MedianScore,
                 l.MedianSeconds);
     std::fflush(stdout);
   }
-  const auto hardest = std::min_element(rates.begin(), rates.end());
+  // The hardest stage is the one cleared least often; among stages cleared
+  // as often, the one that leaves the least time, so that a course every
+  // stage of which is always cleared still names its tightest.
+  size_t hardest = 0;
+  for (size_t s = 1; s < rates.size(); ++s)
+    if (rates[s] < rates[hardest] ||
+        (rates[s] == rates[hardest] && secondsLeft[s] < secondsLeft[hardest]))
+      hardest = s;
   std::printf(
-      "\nsummary: mean clear rate %.0f%%, hardest stage %d (%.0f%%), "
+      "\nsummary: mean clear rate %.0f%%, hardest stage %d (%.0f%%, %.1f s left), "
       "chance to finish the course with two lives %.0f%%\n",
-      stages > 0 ? 100 * sum / stages : 0.0,
-      stages > 0 ? static_cast<int>(hardest - rates.begin()) + 1 : 0,
-      stages > 0 ? 100 * *hardest : 0.0, 100 * CourseChance(rates));
+      stages > 0 ? 100 * sum / stages : 0.0, stages > 0 ? static_cast<int>(hardest) + 1 : 0,
+      stages > 0 ? 100 * rates[hardest] : 0.0, stages > 0 ? secondsLeft[hardest] : 0.0,
+      100 * CourseChance(rates));
 }
 
 // The first seed on which one player clears the stage, or 0.
