@@ -50,6 +50,10 @@ struct Video {
   bool SoftwareRenderer = false;
   bool Direct = false;  // drawn into the window's own surface, no renderer
   ShownPicture Shown;   // what that surface shows of the screen
+  // A copy of the screen as that surface shows it, to leave out the rows of
+  // a changed box that were drawn again the same (the queue, the labels).
+  std::vector<uint32_t> ShownPixels;
+  int ShownWidth = 0, ShownHeight = 0;
   int FullScreen = -1;
   Pad Pads[2];
   bool AudioOpen = false;
@@ -274,6 +278,30 @@ void ScaleInto(const Surface& s, int k, uint32_t* out, int pitchPixels) {
   ScaleBox(s, ChangedBox{0, 0, s.Width, s.Height}, k, out, pitchPixels);
 }
 
+bool SameRow(const Surface& s, const std::vector<uint32_t>& shown, int y, int x0, int x1) {
+  const size_t at = static_cast<size_t>(y) * s.Width + x0;
+  return std::memcmp(&s.Pixels[at], &shown[at], sizeof(uint32_t) * (x1 - x0)) == 0;
+}
+
+// The box less its rows at the top and the bottom that the window already
+// shows; those in between are copied into the record of what it shows.
+ChangedBox ChangedRows(const Surface& s, ChangedBox b) {
+  std::vector<uint32_t>& shown = V.ShownPixels;
+  while (b.Y0 < b.Y1 && SameRow(s, shown, b.Y0, b.X0, b.X1)) ++b.Y0;
+  while (b.Y1 > b.Y0 && SameRow(s, shown, b.Y1 - 1, b.X0, b.X1)) --b.Y1;
+  for (int y = b.Y0; y < b.Y1; ++y) {
+    const size_t at = static_cast<size_t>(y) * s.Width + b.X0;
+    std::memcpy(&shown[at], &s.Pixels[at], sizeof(uint32_t) * (b.X1 - b.X0));
+  }
+  return b;
+}
+
+void RecordShown(const Surface& s) {
+  V.ShownPixels.assign(s.Pixels.begin(), s.Pixels.end());
+  V.ShownWidth = s.Width;
+  V.ShownHeight = s.Height;
+}
+
 // Marks a window surface the picture was drawn into whole; SDL makes a new
 // one, without the mark, whenever the window's size changes.
 int WholePictureMark = 0;
@@ -294,21 +322,28 @@ void ShowInWindowSurface(const Surface& s) {
   const int rows = std::min(s.Height, (out->h - top) / k);
   ChangedBox boxes[kShownBoxes];
   int count = 0;
-  const bool partial = ChangedSinceShown(V.Shown, s, boxes, count);
-  if (SDL_MUSTLOCK(out) && SDL_LockSurface(out) != 0) return;
+  const bool partial = ChangedSinceShown(V.Shown, s, boxes, count) && V.ShownWidth == s.Width &&
+                       V.ShownHeight == s.Height;
+  if (SDL_MUSTLOCK(out) && SDL_LockSurface(out) != 0) {
+    V.Shown = ShownPicture{};
+    return;
+  }
   if (!partial) {
     SDL_FillRect(out, nullptr, 0);
     boxes[0] = ChangedBox{0, 0, s.Width, s.Height};
     count = 1;
+    RecordShown(s);
   }
   uint32_t* origin =
       static_cast<uint32_t*>(out->pixels) + static_cast<size_t>(top) * (out->pitch / 4) + left;
   SDL_Rect rects[kShownBoxes];
   int shown = 0;
   for (int i = 0; i < count; ++i) {
-    const ChangedBox b{boxes[i].X0, boxes[i].Y0, std::min(boxes[i].X1, cols),
-                       std::min(boxes[i].Y1, rows)};
+    ChangedBox b{boxes[i].X0, boxes[i].Y0, std::min(boxes[i].X1, cols),
+                 std::min(boxes[i].Y1, rows)};
     if (b.X1 <= b.X0 || b.Y1 <= b.Y0) continue;
+    if (partial) b = ChangedRows(s, b);
+    if (b.Y1 <= b.Y0) continue;
     ScaleBox(s, b, k, origin, out->pitch / 4);
     rects[shown++] = {left + b.X0 * k, top + b.Y0 * k, (b.X1 - b.X0) * k, (b.Y1 - b.Y0) * k};
   }
