@@ -28,11 +28,7 @@ runner_pictures "${keys[@]}"
 start_xvfb 91 140
 begin=$SECONDS
 start_game window dummy
-wait_for title "$work/title.png"
-xdotool key z
-wait_for_course_select
-xdotool key z
-wait_for_play
+to_stage_play
 # The water starts 12 s after play begins: the eight keys take 3.2 s, and
 # noticing that play has begun may take seconds on a loaded machine.
 xdotool key --delay 400 "${keys[@]/Z/z}"
@@ -56,12 +52,8 @@ echo "window game: $((SECONDS - begin)) s"
 # No audio device: the game says so once, then plays without sound.
 begin=$SECONDS
 start_game silent no-such-audio-driver
-wait_for "title without sound" "$work/title.png"
+to_stage_play "without sound"
 grep -q "no sound" "$err" || fail "no message about the missing sound device: $(cat "$err")"
-xdotool key z
-wait_for_course_select "course select without sound"
-xdotool key z
-wait_for_play
 xdotool key --delay 400 "${keys[@]/Z/z}"
 # The stage music and the laying sounds have been asked for by now.
 sleep 1

@@ -22,16 +22,7 @@ keys=(Right Z Right Z)
 # four seconds before the game fades out (the picture the window must show).
 stage_file "$work/ref"
 write_save "$work/ref" 0 0:0=100
-printf '20 Z tap\n200 Z tap\n' > "$work/start.txt"
-"$runner" --root "$work/ref" --seed $seed --input "$work/start.txt" --frames 700 \
-  --events "$work/start-events.txt"
-play=$(awk '$2 == "music-play" { print $1; exit }' "$work/start-events.txt")
-[[ -n $play ]] || fail "the runner never reached stage play"
-cp "$work/start.txt" "$work/play.txt"
-for ((i = 0; i < ${#keys[@]}; i++)); do
-  echo "$((play + 10 + 24 * i)) ${keys[i]} tap" >> "$work/play.txt"
-done
-write_save "$work/ref" 0 0:0=100
+runner_script "${keys[@]}"
 "$runner" --root "$work/ref" --seed $seed --input "$work/play.txt" --frames 6000 \
   --events "$work/play-events.txt" --state "$work/play-state.json"
 over=$(awk -v p="$play" '$1 > p && $2 == "save" { print $1; exit }' "$work/play-events.txt")
@@ -48,11 +39,7 @@ root=$work/window
 stage_file "$root"
 write_save "$root" 0 0:0=100
 start_game window dummy
-wait_for title "$work/title.png"
-xdotool key z
-wait_for_course_select
-xdotool key z
-wait_for_play
+to_stage_play
 xdotool key --delay 400 "${keys[@]/Z/z}"
 # Two stages of 12 s for the water, the leaks and their black screens.
 limit=180
@@ -94,15 +81,7 @@ cp "$save" "$work/save-before"
 start_game window dummy --replay "$kept"
 limit=180
 wait_for "replay's game over" "$work/game-over.png"
-start=$SECONDS
-while kill -0 "$game_pid" 2> /dev/null; do
-  ((SECONDS - start < limit)) || fail "the window's playback did not end by itself"
-  sleep 0.1
-done
-status=0
-wait "$game_pid" || status=$?
-game_pid=
-((status == 0)) || fail "the window's playback ended with status $status: $(tail -n 5 "$err")"
+ends "the window's playback" "$limit"
 cmp "$work/save-before" "$save" || fail "the window's playback wrote the save file"
 echo "window playback: $((SECONDS - begin)) s"
 
@@ -114,14 +93,6 @@ limit=60
 start_game window dummy --replay "$kept"
 sleep 1
 xdotool key z
-start=$SECONDS
-while kill -0 "$game_pid" 2> /dev/null; do
-  ((SECONDS - start < 20)) || fail "a key did not end the window's playback"
-  sleep 0.1
-done
-status=0
-wait "$game_pid" || status=$?
-game_pid=
-((status == 0)) || fail "a playback ended by a key gave status $status: $(tail -n 5 "$err")"
+ends "a playback after a key" 20
 cmp "$work/save-before" "$save" || fail "a playback ended by a key wrote the save file"
 echo "window replay: ok"

@@ -94,17 +94,8 @@ stage_file() {
 # loaded machine, where frames take longer, that is still well over the
 # 6-frame wait after a lay.
 runner_pictures() {
-  local i
   stage_file "$work/ref"
-  printf '20 Z tap\n200 Z tap\n' > "$work/start.txt"
-  "$runner" --root "$work/ref" --seed $seed --input "$work/start.txt" --frames 700 \
-    --events "$work/start-events.txt"
-  play=$(awk '$2 == "music-play" { print $1; exit }' "$work/start-events.txt")
-  [[ -n $play ]] || fail "the runner never reached stage play"
-  cp "$work/start.txt" "$work/play.txt"
-  for ((i = 1; i <= $#; i++)); do
-    echo "$((play + 10 + 24 * (i - 1))) ${!i} tap" >> "$work/play.txt"
-  done
+  runner_script "$@"
   rm -f "$work/ref/data/ductora.dat"
   "$runner" --root "$work/ref" --seed $seed --input "$work/play.txt" --frames 2500 \
     --events "$work/play-events.txt" --state "$work/play-state.json"
@@ -119,6 +110,25 @@ runner_pictures() {
     --shot "10:$work/title.png" --shot "190:$work/course.png" \
     --shot "$((play + 5)):$work/play.png" \
     --shot "$((well_done + 90)):$work/well-done.png" --shot "$((bonus + 200)):$work/bonus.png"
+}
+
+# runner_script KEY...: in the program folder $work/ref, Z on the title at
+# 20 and on the course select at 200, the frame stage play begins at in
+# $play, and the script with KEY... 24 frames apart from 10 frames into play
+# in $work/play.txt. The save file the folder holds is left as it was.
+runner_script() {
+  local i save=$work/ref/data/ductora.dat
+  [[ -e $save ]] && cp "$save" "$work/ref-save"
+  printf '20 Z tap\n200 Z tap\n' > "$work/start.txt"
+  "$runner" --root "$work/ref" --seed $seed --input "$work/start.txt" --frames 700 \
+    --events "$work/start-events.txt"
+  if [[ -e $work/ref-save ]]; then mv "$work/ref-save" "$save"; else rm -f "$save"; fi
+  play=$(awk '$2 == "music-play" { print $1; exit }' "$work/start-events.txt")
+  [[ -n $play ]] || fail "the runner never reached stage play"
+  cp "$work/start.txt" "$work/play.txt"
+  for ((i = 1; i <= $#; i++)); do
+    echo "$((play + 10 + 24 * (i - 1))) ${!i} tap" >> "$work/play.txt"
+  done
 }
 
 # --- Driving the real window ----------------------------------------------
@@ -233,15 +243,30 @@ find_window() {
   done
 }
 
-# quit WHAT: Esc, then the game must end by itself with status 0.
-quit() {
-  xdotool key Escape
+# to_stage_play [WHAT]: from the title, Z and Z into the first stage, until
+# the window shows the runner's play picture (WHAT names the game).
+to_stage_play() {
+  wait_for "title${1:+ $1}" "$work/title.png"
+  xdotool key z
+  wait_for_course_select "course select${1:+ $1}"
+  xdotool key z
+  wait_for_play
+}
+
+# ends WHAT SECONDS: the game must end by itself within SECONDS, status 0.
+ends() {
   local start=$SECONDS status=0
   while kill -0 "$game_pid" 2> /dev/null; do
-    ((SECONDS - start < limit)) || fail "$1: still running ${limit}s after Esc"
+    ((SECONDS - start < $2)) || fail "$1: still running after ${2}s"
     sleep 0.1
   done
   wait "$game_pid" || status=$?
   game_pid=
   ((status == 0)) || fail "$1: exit status $status; it said: $(tail -n 20 "$err")"
+}
+
+# quit WHAT: Esc, then the game must end by itself with status 0.
+quit() {
+  xdotool key Escape
+  ends "$1 after Esc" "$limit"
 }
