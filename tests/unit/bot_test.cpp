@@ -19,6 +19,18 @@ using namespace puzzle;
 
 class BotPlay : public play_fixture::PlayTest {
  protected:
+  // Two bots clear the stage on seeds 1 to SEEDS, the water passing at
+  // least SHARE pieces of each player's.
+  void ExpectBothShareTheClear(const StageInfo& s, uint32_t seeds, int32_t share) {
+    for (uint32_t seed = 1; seed <= seeds; ++seed) {
+      SetUp();
+      Start(s, 2);
+      ASSERT_EQ(PlayWithBot(2, seed), kWaterCleared) << seed;
+      EXPECT_GE(Players[0].Passed, share) << seed;
+      EXPECT_GE(Players[1].Passed, share) << seed;
+      TearDown();
+    }
+  }
   void TearDown() override {
     bot::Stop();
     input::SetWatcher(nullptr);
@@ -148,14 +160,7 @@ TEST_F(BotPlay, TwoBotsEachGetTheirOwnShareWhenTheStagesPiecesCountForOne) {
   s.SupplyCount[1] = 50;
   s.RequiredPipes = 16;
   s.StartDelay = 10;
-  for (uint32_t seed : {1u, 2u, 3u}) {
-    SetUp();
-    Start(s, 2);
-    ASSERT_EQ(PlayWithBot(2, seed), kWaterCleared) << seed;
-    EXPECT_GE(Players[0].Passed, 8) << seed;
-    EXPECT_GE(Players[1].Passed, 8) << seed;
-    TearDown();
-  }
+  ExpectBothShareTheClear(s, 3, 8);
 }
 
 // A corridor three cells high between walls: the bots start at its two ends
@@ -170,14 +175,7 @@ TEST_F(BotPlay, TwoBotsClearACorridorFromItsTwoEnds) {
   s.SupplyCount[1] = 50;
   s.RequiredPipes = 10;
   s.StartDelay = 12;
-  for (uint32_t seed = 1; seed <= 8; ++seed) {
-    SetUp();
-    Start(s, 2);
-    ASSERT_EQ(PlayWithBot(2, seed), kWaterCleared) << seed;
-    EXPECT_GE(Players[0].Passed, 5) << seed;
-    EXPECT_GE(Players[1].Passed, 5) << seed;
-    TearDown();
-  }
+  ExpectBothShareTheClear(s, 8, 5);
 }
 
 TEST_F(BotPlay, PlaysTheEndlessWellAtAHumanPaceClosesCircuitsAndOutlastsDoingNothing) {
